@@ -1,0 +1,149 @@
+#include "platform/file_system_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/handles_win32.h"
+#include "platform/wide_text_win32.h"
+
+namespace vantrel {
+namespace {
+
+// Sharing that lets other programs go on reading, writing, renaming or
+// deleting a file while we read it, and lets us open files they hold open.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The UTF-16 form of a path, or nothing for a text that names no path: a NUL
+// inside would otherwise cut it short and reach a different file.
+std::optional<std::wstring> wide_path(std::string_view path) {
+  if (path.empty() || path.find('\0') != std::string_view::npos) return std::nullopt;
+  return to_wide(path);
+}
+
+FileHandle open_for_reading(const std::wstring& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open.
+  return FileHandle(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool write_all(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// A file beside `target` that no one else uses: the target's own name with
+// the process id and a serial number, created new so that an existing file is
+// never overwritten. Shared with no one: nothing reads it half written.
+FileHandle create_temporary_beside(const std::wstring& target, std::uint32_t& serial,
+                                   std::wstring& temporary) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(serial++) + L".tmp";
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return FileHandle();
+}
+
+}  // namespace
+
+std::optional<std::string> Win32FileSystem::read_file(const std::string& path) {
+  const auto wide = wide_path(path);
+  if (!wide) return std::nullopt;
+  const FileHandle file = open_for_reading(*wide);
+  if (!file) return std::nullopt;
+  // Read to the end rather than to the size seen at the start: another
+  // program may be writing it.
+  std::string bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 30))
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  char buffer[64 * 1024];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
+    if (read == 0) return bytes;
+    bytes.append(buffer, read);
+  }
+}
+
+// Write beside, flush, then rename over the target in one step: a crash at any
+// point leaves the old file whole or the new one whole. A target that cannot be
+// replaced (held open without delete sharing, a folder) keeps its old content,
+// and no temporary file stays behind.
+bool Win32FileSystem::replace_file(const std::string& path, std::string_view bytes) {
+  const auto target = wide_path(path);
+  if (!target) return false;
+  std::wstring temporary;
+  bool written = false;
+  {
+    const FileHandle file = create_temporary_beside(*target, temporary_serial_, temporary);
+    if (!file) return false;
+    written = write_all(file.get(), bytes) && FlushFileBuffers(file.get());
+  }  // closed before the rename or the delete
+  if (written && MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileW(temporary.c_str());
+  return false;
+}
+
+bool Win32FileSystem::can_open_for_reading(const std::string& path) {
+  const auto wide = wide_path(path);
+  return wide && static_cast<bool>(open_for_reading(*wide));
+}
+
+bool Win32FileSystem::any_entry_matches(const std::string& pattern) {
+  const auto wide = wide_path(pattern);
+  if (!wide) return false;
+  WIN32_FIND_DATAW found;
+  const FindHandle search(
+      FindFirstFileExW(wide->c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+  return static_cast<bool>(search);
+}
+
+EnumerationEnd Win32FileSystem::enumerate_folder(const std::string& folder,
+                                                 const std::function<bool(const DirectoryEntry&)>& visit) {
+  const auto wide = wide_path(folder);
+  if (!wide) return EnumerationEnd::Failed;
+  WIN32_FIND_DATAW found;
+  // Basic information (no 8.3 names) and large fetches: the cheapest walk the
+  // system offers.
+  const FindHandle search(FindFirstFileExW((*wide + L"*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!search) {
+    // A drive root holds no "." entry, so an empty one matches nothing.
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? EnumerationEnd::Completed : EnumerationEnd::Failed;
+  }
+  DirectoryEntry entry;
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..") continue;
+    entry.name = to_utf8(name);
+    entry.attributes = found.dwFileAttributes;
+    if (!visit(entry)) return EnumerationEnd::Completed;
+  } while (FindNextFileW(search.get(), &found));
+  return GetLastError() == ERROR_NO_MORE_FILES ? EnumerationEnd::Completed : EnumerationEnd::Failed;
+}
+
+std::string Win32FileSystem::current_directory() {
+  // The directory can change between the two calls; ask again until it fits.
+  std::wstring directory(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    if (length == 0) return {};
+    if (length < directory.size()) {
+      directory.resize(length);
+      return to_utf8(directory);
+    }
+    directory.resize(length);
+  }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+#pragma once
+// The file system through the W functions of kernel32: UTF-8 paths in, UTF-16
+// at the boundary. One instance serves the whole program, on one thread.
+
+#include <cstdint>
+
+#include "platform/file_system.h"
+
+namespace vantrel {
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::optional<std::string> read_file(const std::string& path) override;
+  bool replace_file(const std::string& path, std::string_view bytes) override;
+  bool can_open_for_reading(const std::string& path) override;
+  bool any_entry_matches(const std::string& pattern) override;
+  EnumerationEnd enumerate_folder(const std::string& folder,
+                                  const std::function<bool(const DirectoryEntry&)>& visit) override;
+  std::string current_directory() override;
+
+ private:
+  std::uint32_t temporary_serial_ = 0;  // makes the names of replace_file's temporary files unique
+};
+
+}  // namespace vantrel

@@ -1,0 +1,27 @@
+#include "platform/wide_text_win32.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace vantrel {
+
+std::wstring to_wide(std::string_view utf8) {
+  if (utf8.empty() || utf8.size() > INT_MAX) return {};
+  const int length = static_cast<int>(utf8.size());
+  const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(count), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), count);
+  return wide;
+}
+
+std::string to_utf8(std::wstring_view wide) {
+  if (wide.empty() || wide.size() > INT_MAX) return {};
+  const int length = static_cast<int>(wide.size());
+  const int count = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(count), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), count, nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace vantrel
