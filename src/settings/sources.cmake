@@ -1,0 +1,8 @@
+# Files of settings/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
+list(APPEND CORE_SOURCES
+  settings/ini_file.cpp
+  settings/ini_number.cpp
+  settings/settings_store.cpp
+)
+list(APPEND WIN32_SOURCES
+)
