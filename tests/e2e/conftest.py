@@ -1,0 +1,136 @@
+"""Fixtures of the end-to-end tests: the built programs, the session's stage
+(X display and Wine prefix, see harness.py), private copies of Vantrel.scr
+with their own settings file, and helper windows that play other programs."""
+
+from __future__ import annotations
+
+import os
+import select
+import shutil
+import subprocess
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Callable, Iterator
+
+import pytest
+
+from harness import DEFAULT_BUILD, REPO_ROOT, Run, Stage, end_process
+
+# A run still going after this long is killed and reported as not ended.
+RUN_TIME_LIMIT_SECONDS = 30.0
+# How long a helper window may take to come up.
+HELPER_WINDOW_SECONDS = 30.0
+
+
+@dataclass(frozen=True)
+class Build:
+    """The Windows build's outputs the tests use."""
+
+    folder: Path
+    scr: Path
+    make_window: Path
+
+
+@pytest.fixture(scope="session")
+def build() -> Build:
+    folder = Path(os.environ.get("VANTREL_BUILD", DEFAULT_BUILD))
+    built = Build(folder, folder / "Vantrel.scr", folder / "tests" / "e2e" / "make_window.exe")
+    missing = [str(path) for path in (built.scr, built.make_window) if not path.is_file()]
+    if missing:
+        pytest.fail("not built: " + ", ".join(missing) +
+                    " (cmake --preset windows && cmake --build --preset windows)", pytrace=False)
+    return built
+
+
+@pytest.fixture(scope="session")
+def sample_picture() -> Path:
+    return REPO_ROOT / "resources" / "sample.jpg"
+
+
+@pytest.fixture(scope="session")
+def stage() -> Iterator[Stage]:
+    the_stage = Stage()
+    try:
+        yield the_stage
+    finally:
+        the_stage.close()
+
+
+@pytest.fixture
+def started(stage: Stage) -> Iterator[Callable[..., subprocess.Popen]]:
+    """Starts Windows programs that end with the test, whatever its outcome,
+    so no window of one test can be seen by the next."""
+    processes: list[subprocess.Popen] = []
+
+    def start(program: Path, *args: str, **options) -> subprocess.Popen:
+        process = stage.start(program, *args, **options)
+        processes.append(process)
+        return process
+
+    yield start
+    for process in reversed(processes):
+        end_process(process)
+
+
+@dataclass(frozen=True)
+class HelperWindow:
+    handle: int
+    process: subprocess.Popen
+
+
+@pytest.fixture
+def open_window(build: Build, started) -> Callable[..., HelperWindow]:
+    """Opens a top-level window with the given caption (hidden if asked) in a
+    helper process and returns once the window exists. It lives until the
+    test ends."""
+
+    def open_(caption: str, hidden: bool = False) -> HelperWindow:
+        args = ["--hidden", caption] if hidden else [caption]
+        process = started(build.make_window, *args, stdout=subprocess.PIPE)
+        # The helper writes its window handle once the window exists.
+        line = _read_line(process, HELPER_WINDOW_SECONDS)
+        if not line.strip().isdigit():
+            end_process(process)
+            pytest.fail(f"the helper window {caption!r} did not come up (said {line!r})")
+        return HelperWindow(int(line), process)
+
+    return open_
+
+
+def _read_line(process: subprocess.Popen, seconds: float) -> str:
+    assert process.stdout is not None
+    ready, _, _ = select.select([process.stdout], [], [], seconds)
+    return process.stdout.readline().decode(errors="replace") if ready else ""
+
+
+@pytest.fixture
+def vantrel_copy(build: Build, tmp_path: Path) -> Callable[[bytes | None], Path]:
+    """Copies Vantrel.scr into a folder of its own, with the given bytes as its
+    Vantrel.ini (no settings file for None), and returns the folder."""
+    count = 0
+
+    def copy(settings: bytes | None = None) -> Path:
+        nonlocal count
+        count += 1
+        folder = tmp_path / f"vantrel-{count}"
+        folder.mkdir()
+        shutil.copy2(build.scr, folder / "Vantrel.scr")
+        if settings is not None:
+            (folder / "Vantrel.ini").write_bytes(settings)
+        return folder
+
+    return copy
+
+
+@pytest.fixture
+def run_vantrel(stage: Stage) -> Callable[..., Run]:
+    """Runs the Vantrel.scr in a folder made by vantrel_copy with the given
+    arguments (none: the empty argument text) until it ends or the time limit
+    passes, watching the windows it shows."""
+
+    def run(folder: Path, *args: str, time_limit: float = RUN_TIME_LIMIT_SECONDS,
+            extra_env: dict[str, str] | None = None) -> Run:
+        return stage.run(folder / "Vantrel.scr", *args, timeout=time_limit, cwd=folder,
+                         extra_env=extra_env)
+
+    return run
