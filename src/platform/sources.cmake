@@ -1,0 +1,16 @@
+# Files of platform/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
+list(APPEND CORE_SOURCES
+  platform/picture.cpp
+  platform/time_seeded_random.cpp
+)
+list(APPEND WIN32_SOURCES
+  platform/dpi_awareness_win32.cpp
+  platform/file_system_win32.cpp
+  platform/gdiplus_session_win32.cpp
+  platform/gl_context_win32.cpp
+  platform/picture_decoder_win32.cpp
+  platform/platform_check_win32.cpp
+  platform/system_library_win32.cpp
+  platform/text_codec_win32.cpp
+  platform/wide_text_win32.cpp
+)
