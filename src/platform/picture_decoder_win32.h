@@ -1,0 +1,31 @@
+#pragma once
+// The picture decoder on Windows: GDI+ reads the file, our own resampler
+// scales it (the same area average on every system, Wine included).
+
+#include <memory>
+
+#include "platform/gdiplus_session_win32.h"
+#include "platform/picture_decoder.h"
+
+namespace vantrel {
+
+class GdiplusPictureDecoder final : public PictureDecoder {
+ public:
+  // Starts its own GDI+ session. When GDI+ cannot start, ready() is false and
+  // every decode gives nothing.
+  GdiplusPictureDecoder();
+  ~GdiplusPictureDecoder() override;
+
+  bool ready() const { return session_ != nullptr; }
+
+  // The file is read whole into memory, with every sharing mode allowed, and
+  // closed before decoding: another program may write, rename or delete it
+  // meanwhile, and nothing holds it afterwards.
+  std::optional<Picture> decode(const std::string& utf8_path, int max_side) override;
+  std::optional<Picture> decode_bytes(std::string_view bytes, int max_side) override;
+
+ private:
+  std::unique_ptr<GdiplusSession> session_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,176 @@
+#include "platform/picture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+Picture make_picture(int width, int height, const std::function<Rgba(int x, int y)>& colour_at) {
+  Picture picture{width, height, {}};
+  picture.rgba.reserve(static_cast<std::size_t>(width) * height * 4);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const Rgba colour = colour_at(x, y);
+      picture.rgba.insert(picture.rgba.end(), colour.begin(), colour.end());
+    }
+  return picture;
+}
+
+Rgba pixel(const Picture& picture, int x, int y) {
+  const auto at = (static_cast<std::size_t>(y) * picture.width + x) * 4;
+  return {picture.rgba[at], picture.rgba[at + 1], picture.rgba[at + 2], picture.rgba[at + 3]};
+}
+
+// A row of grey levels, opaque.
+Picture grey_row(const std::vector<int>& levels) {
+  return make_picture(static_cast<int>(levels.size()), 1, [&](int x, int) {
+    const auto level = static_cast<std::uint8_t>(levels[static_cast<std::size_t>(x)]);
+    return Rgba{level, level, level, 255};
+  });
+}
+
+std::vector<int> grey_levels(const Picture& picture) {
+  std::vector<int> levels;
+  for (int x = 0; x < picture.width; ++x) levels.push_back(pixel(picture, x, 0)[0]);
+  return levels;
+}
+
+constexpr Rgba kRed{255, 0, 0, 255};
+constexpr Rgba kBlue{0, 0, 255, 255};
+constexpr Rgba kGreen{0, 255, 0, 255};
+
+TEST(FitWithin, BringsTheLongerSideDownAndNeverEnlarges) {
+  const struct {
+    PictureSize size;
+    int max_side;
+    PictureSize expected;
+  } cases[] = {
+      {{400, 100}, 100, {100, 25}},        {{100, 400}, 50, {13, 50}},  // tall; 12.5 rounds up
+      {{300, 200}, 1000, {300, 200}},      // smaller than the limit: kept
+      {{2048, 2048}, 2048, {2048, 2048}},  // exactly the limit: kept
+      {{5000, 1}, 100, {100, 1}},          // a thin side never vanishes
+  };
+  for (const auto& c : cases) EXPECT_EQ(fit_within(c.size, c.max_side), c.expected) << c.size.width << " to " << c.max_side;
+}
+
+TEST(NearestPowerOfTwo, RoundsOnALogScaleAndStopsAtTheLimit) {
+  const struct {
+    int side, max_side, expected;
+  } cases[] = {
+      {1, 2048, 1},    {3, 2048, 4},   {5, 2048, 4},  {6, 2048, 8},  // 3 / 2 and 6 / 4 = 1.5: up
+      {181, 2048, 128},                                               // just below 128 * sqrt(2)
+      {182, 2048, 256},                                               // just above it
+      {1024, 2048, 1024}, {3000, 2048, 2048}, {600, 256, 256},
+  };
+  for (const auto& c : cases) EXPECT_EQ(nearest_power_of_two(c.side, c.max_side), c.expected) << c.side;
+}
+
+TEST(Resample, KeepsAUniformColourAtAnySize) {
+  const Rgba colour{12, 200, 77, 255};
+  const auto uniform = [&](int, int) { return colour; };
+  const Picture source = make_picture(37, 23, uniform);
+  for (const PictureSize size : {PictureSize{1, 1}, {10, 5}, {37, 23}, {64, 32}, {100, 7}, {5, 100}}) {
+    const Picture result = resample(source, size.width, size.height);
+    ASSERT_EQ((PictureSize{result.width, result.height}), size);
+    EXPECT_EQ(result.rgba, make_picture(size.width, size.height, uniform).rgba) << size.width << " x " << size.height;
+  }
+}
+
+// Shrinking averages the source area each target pixel covers; enlarging
+// interpolates between pixel centres and repeats the edge pixels beyond them.
+TEST(Resample, WeighsGreyRowsByAreaOrByCentres) {
+  const struct {
+    std::vector<int> source;
+    int width;
+    std::vector<int> expected;
+  } cases[] = {
+      {{0, 100, 200, 40}, 2, {50, 120}},             // halves: pairs averaged
+      {{0, 90, 180}, 2, {30, 150}},                  // 1.5 source pixels each: 2/3 and 1/3 shares
+      {{10, 20, 30, 40, 50, 60}, 1, {35}},           // everything into one
+      {{0, 0, 0, 255, 255, 255}, 3, {0, 128, 255}},  // the middle pair straddles the edge
+      {{0, 200}, 4, {0, 50, 150, 200}},              // centres at -0.25, 0.25, 0.75, 1.25
+  };
+  for (const auto& c : cases) EXPECT_EQ(grey_levels(resample(grey_row(c.source), c.width, 1)), c.expected);
+}
+
+TEST(Resample, TransparentPixelsLendNoColour) {
+  const Picture source = make_picture(2, 2, [](int x, int) { return x == 0 ? kRed : Rgba{0, 0, 0, 0}; });
+  const Picture result = resample(source, 1, 1);
+  EXPECT_EQ(pixel(result, 0, 0), (Rgba{255, 0, 0, 128}));
+
+  const Picture clear = make_picture(4, 4, [](int, int) { return Rgba{90, 90, 90, 0}; });
+  EXPECT_EQ(pixel(resample(clear, 2, 2), 1, 1), (Rgba{0, 0, 0, 0}));
+}
+
+// Left half red, right half blue, top quarter rows green: a result that was
+// mirrored or turned upside down fails.
+Picture marked_picture(int width, int height) {
+  return make_picture(width, height, [=](int x, int y) {
+    if (y < height / 4) return kGreen;
+    return x < width / 2 ? kRed : kBlue;
+  });
+}
+
+TEST(Resample, KeepsLeftRightAndTopBottom) {
+  struct Case {
+    PictureSize source;
+    std::function<Picture(const Picture&)> transform;
+    PictureSize expected;
+  };
+  const Case cases[] = {
+      {{320, 240}, [](const Picture& p) { return scale_to_fit(p, 100); }, {100, 75}},
+      {{300, 170}, [](const Picture& p) { return to_power_of_two(p, 2048); }, {256, 128}},
+      {{100, 60}, [](const Picture& p) { return to_power_of_two(p, 2048); }, {128, 64}},  // enlarged
+      {{700, 300}, [](const Picture& p) { return to_power_of_two(p, 256); }, {256, 256}},  // both capped
+  };
+  for (const Case& c : cases) {
+    const Picture result = c.transform(marked_picture(c.source.width, c.source.height));
+    ASSERT_EQ((PictureSize{result.width, result.height}), c.expected) << c.source.width << " x " << c.source.height;
+    const int w = result.width;
+    const int h = result.height;
+    EXPECT_EQ(pixel(result, w / 4, h / 8), kGreen) << c.source.width << " x " << c.source.height;
+    EXPECT_EQ(pixel(result, w / 4, h * 3 / 4), kRed) << c.source.width << " x " << c.source.height;
+    EXPECT_EQ(pixel(result, w * 3 / 4, h * 3 / 4), kBlue) << c.source.width << " x " << c.source.height;
+  }
+  const Picture small = marked_picture(30, 20);
+  EXPECT_EQ(scale_to_fit(small, 1000).rgba, small.rgba) << "within the limit: untouched";
+}
+
+// The same marked picture stored the ways Windows stores bitmaps: channel
+// order, 3 bytes a pixel, padded rows, rows bottom-up in memory.
+TEST(Resample, ReadsEveryLayoutInPlace) {
+  const Picture reference = marked_picture(30, 20);
+  const struct {
+    PixelLayout layout;
+    int pixel_bytes;
+    int padding;
+    bool bottom_up;
+  } cases[] = {{PixelLayout::Bgra, 4, 0, true}, {PixelLayout::Bgrx, 4, 0, false}, {PixelLayout::Bgr, 3, 2, true}};
+  for (const auto& c : cases) {
+    const int row_bytes = reference.width * c.pixel_bytes + c.padding;
+    std::vector<std::uint8_t> memory(static_cast<std::size_t>(row_bytes) * reference.height, 0xEE);  // X, padding
+    for (int y = 0; y < reference.height; ++y)
+      for (int x = 0; x < reference.width; ++x) {
+        const Rgba colour = pixel(reference, x, y);
+        const int memory_row = c.bottom_up ? reference.height - 1 - y : y;
+        std::uint8_t* out = &memory[static_cast<std::size_t>(memory_row * row_bytes + x * c.pixel_bytes)];
+        for (int i = 0; i < 3; ++i) out[i] = colour[2 - i];
+        if (c.layout == PixelLayout::Bgra) out[3] = colour[3];
+      }
+    const PixelRows rows{&memory[c.bottom_up ? static_cast<std::size_t>((reference.height - 1) * row_bytes) : 0],
+                         reference.width, reference.height, c.bottom_up ? -row_bytes : row_bytes, c.layout};
+    const int layout = static_cast<int>(c.layout);
+    EXPECT_EQ(resample(rows, 30, 20).rgba, reference.rgba) << layout << ": same size";
+    EXPECT_EQ(resample(rows, 15, 10).rgba, resample(reference, 15, 10).rgba) << layout << ": halved";
+    EXPECT_EQ(resample(rows, 45, 27).rgba, resample(reference, 45, 27).rgba) << layout << ": enlarged";
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

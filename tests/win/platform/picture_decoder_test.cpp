@@ -1,0 +1,229 @@
+#include "platform/picture_decoder_win32.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "imagesource/sandbox.h"
+#include "platform/wide_text_win32.h"
+
+namespace vantrel {
+namespace {
+
+namespace gp = Gdiplus;
+namespace flat = Gdiplus::DllExports;
+
+using Rgb = std::array<int, 3>;
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kGreen{0, 255, 0};
+
+// The test picture: top quarter green, below it left half red and right half
+// blue. A decoder that mirrors, flips or swaps channels fails on it.
+Rgb marked_colour(int x, int y, int width, int height) {
+  if (y < height / 4) return kGreen;
+  return x < width / 2 ? kRed : kBlue;
+}
+
+std::string read_bytes(const std::string& path) {
+  std::ifstream file(std::filesystem::path(to_wide(path)), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+CLSID encoder_for(const wchar_t* mime_type) {
+  UINT count = 0;
+  UINT size = 0;
+  flat::GdipGetImageEncodersSize(&count, &size);
+  std::vector<std::uint8_t> buffer(size);
+  auto* codecs = reinterpret_cast<gp::ImageCodecInfo*>(buffer.data());
+  flat::GdipGetImageEncoders(count, size, codecs);
+  for (UINT i = 0; i < count; ++i)
+    if (std::wcscmp(codecs[i].MimeType, mime_type) == 0) return codecs[i].Clsid;
+  ADD_FAILURE() << "GDI+ has no encoder for " << to_utf8(mime_type);
+  return CLSID{};
+}
+
+// Writes the marked picture with a GDI+ encoder, from a palette bitmap:
+// Wine's GIF encoder writes an empty image when handed true colour.
+bool write_raster(const std::string& path, const wchar_t* mime_type, int width, int height) {
+  const Rgb palette[] = {kRed, kBlue, kGreen};
+  const int stride = (width + 3) / 4 * 4;
+  std::vector<BYTE> indices(static_cast<std::size_t>(stride) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      indices[static_cast<std::size_t>(y) * stride + x] =
+          static_cast<BYTE>(std::find(std::begin(palette), std::end(palette), marked_colour(x, y, width, height)) - palette);
+  gp::GpBitmap* bitmap = nullptr;
+  if (flat::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat8bppIndexed, indices.data(), &bitmap) != gp::Ok)
+    return false;
+  struct {
+    UINT flags = 0, count = 3;
+    gp::ARGB entries[3] = {0xFFFF0000, 0xFF0000FF, 0xFF00FF00};  // the palette above
+  } colours;
+  flat::GdipSetImagePalette(bitmap, reinterpret_cast<gp::ColorPalette*>(&colours));
+  const CLSID encoder = encoder_for(mime_type);
+  const gp::Status saved = flat::GdipSaveImageToFile(bitmap, to_wide(path).c_str(), &encoder, nullptr);
+  flat::GdipDisposeImage(bitmap);
+  return saved == gp::Ok;
+}
+
+// Writes the marked picture as a placeable metafile whose physical size is
+// width x height pixels at 96 an inch: drawn in twips (1440 an inch, 15 a
+// pixel) by gdi32's recorder, then given the 22-byte placeable header that
+// states its bounds and units.
+bool write_placeable_metafile(const std::string& path, int width, int height) {
+  const int units_wide = width * 15;
+  const int units_high = height * 15;
+  const HDC recorder = CreateMetaFileW(nullptr);
+  SetWindowOrgEx(recorder, 0, 0, nullptr);
+  SetWindowExtEx(recorder, units_wide, units_high, nullptr);
+  const auto fill = [&](int left, int top, int right, int bottom, Rgb colour) {
+    const HBRUSH brush = CreateSolidBrush(RGB(colour[0], colour[1], colour[2]));
+    const RECT area{left, top, right, bottom};
+    FillRect(recorder, &area, brush);
+    DeleteObject(brush);
+  };
+  fill(0, 0, units_wide / 2, units_high, kRed);
+  fill(units_wide / 2, 0, units_wide, units_high, kBlue);
+  fill(0, 0, units_wide, units_high / 4, kGreen);
+  const HMETAFILE metafile = CloseMetaFile(recorder);
+  if (!metafile) return false;
+  std::string records(GetMetaFileBitsEx(metafile, 0, nullptr), '\0');
+  GetMetaFileBitsEx(metafile, static_cast<UINT>(records.size()), records.data());
+  DeleteMetaFile(metafile);
+
+  // Key, handle, bounds (left, top, right, bottom), units an inch, reserved.
+  const std::uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(units_wide),
+                                   static_cast<std::uint16_t>(units_high), 1440, 0, 0};
+  std::string header;
+  std::uint16_t checksum = 0;
+  for (const std::uint16_t word : words) {
+    header += {static_cast<char>(word & 0xFF), static_cast<char>(word >> 8)};
+    checksum ^= word;
+  }
+  header += {static_cast<char>(checksum & 0xFF), static_cast<char>(checksum >> 8)};
+  std::ofstream(std::filesystem::path(to_wide(path)), std::ios::binary) << header << records;
+  return true;
+}
+
+struct Kind {
+  const char* name;
+  const char* file_name;
+  std::function<bool(const std::string& path, int width, int height)> write;
+  int tolerance;  // per channel: JPEG is lossy
+};
+
+const Kind kKinds[] = {
+    {"bitmap", "picture.bmp", [](auto& p, int w, int h) { return write_raster(p, L"image/bmp", w, h); }, 0},
+    {"GIF", "picture.gif", [](auto& p, int w, int h) { return write_raster(p, L"image/gif", w, h); }, 0},
+    {"JPEG", "picture.jpg", [](auto& p, int w, int h) { return write_raster(p, L"image/jpeg", w, h); }, 24},
+    {"metafile", "picture.wmf", write_placeable_metafile, 0},
+};
+
+// Checks the marks in the middle of each region, away from the edges a lossy
+// codec blurs.
+void expect_marked(const Picture& picture, int tolerance, const std::string& what) {
+  ASSERT_EQ(picture.rgba.size(), static_cast<std::size_t>(picture.width) * picture.height * 4) << what;
+  const int w = picture.width;
+  const int h = picture.height;
+  const struct {
+    int x, y;
+    Rgb colour;
+  } probes[] = {{w / 4, h / 8, kGreen}, {w * 3 / 4, h / 8, kGreen}, {w / 4, h * 5 / 8, kRed}, {w * 3 / 4, h * 5 / 8, kBlue}};
+  for (const auto& probe : probes) {
+    const std::uint8_t* got = &picture.rgba[(static_cast<std::size_t>(probe.y) * w + probe.x) * 4];
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], probe.colour[c], tolerance) << what << " at " << probe.x << ", " << probe.y;
+    EXPECT_EQ(got[3], 255) << what << ": opaque";
+  }
+}
+
+class PictureDecoderTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<GdiplusSession> gdiplus_ = GdiplusSession::start();  // for the encoders
+  GdiplusPictureDecoder decoder_;
+  testing::Sandbox sandbox_;
+};
+
+TEST_F(PictureDecoderTest, DecodesEachKindScaledDownToTheLimitButNeverUp) {
+  ASSERT_TRUE(gdiplus_ && decoder_.ready());
+  struct Case {
+    int width, height, max_side, expected_width, expected_height;
+  };
+  const Case cases[] = {
+      {120, 80, 2048, 120, 80},    // its own size
+      {400, 100, 100, 100, 25},    // wide
+      {100, 400, 160, 40, 160},    // tall
+      {256, 256, 256, 256, 256},   // exactly the limit
+  };
+  for (const Kind& kind : kKinds) {
+    for (const Case& c : cases) {
+      const std::string path = sandbox_.path(kind.file_name);
+      ASSERT_TRUE(kind.write(path, c.width, c.height)) << kind.name;
+      const std::string what = std::string(kind.name) + " " + std::to_string(c.width) + " x " +
+                               std::to_string(c.height) + " to " + std::to_string(c.max_side);
+      const std::optional<Picture> picture = decoder_.decode(path, c.max_side);
+      ASSERT_TRUE(picture) << what;
+      EXPECT_EQ(picture->width, c.expected_width) << what;
+      EXPECT_EQ(picture->height, c.expected_height) << what;
+      expect_marked(*picture, kind.tolerance, what);
+      const std::optional<Picture> from_memory = decoder_.decode_bytes(read_bytes(path), c.max_side);
+      ASSERT_TRUE(from_memory) << what << " in memory";
+      EXPECT_EQ(from_memory->rgba, picture->rgba) << what << ": memory and file decode alike";
+    }
+  }
+}
+
+TEST_F(PictureDecoderTest, GivesNothingForWhatIsNoPicture) {
+  const struct {
+    const char* name;
+    std::string content;
+  } files[] = {
+      {"text.jpg", "this is no picture at all\r\n"},
+      {"empty.bmp", ""},
+      {"cut.bmp", std::string("BM\x36\x00\x00\x00\x00\x00", 8)},                // header cut short
+      {"cut.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)},         // start marker only
+      {"cut.gif", "GIF89a"},                                                    // signature only
+      {"cut.wmf", std::string("\xD7\xCD\xC6\x9A", 4)},                          // placeable key only
+  };
+  for (const auto& file : files) {
+    EXPECT_FALSE(decoder_.decode(sandbox_.file(file.name, file.content), 2048)) << file.name;
+    EXPECT_FALSE(decoder_.decode_bytes(file.content, 2048)) << file.name << " in memory";
+  }
+  EXPECT_FALSE(decoder_.decode("", 2048)) << "empty path";
+  EXPECT_FALSE(decoder_.decode(sandbox_.path("missing.jpg"), 2048)) << "missing file";
+  EXPECT_FALSE(decoder_.decode(sandbox_.path(), 2048)) << "a folder";
+}
+
+TEST_F(PictureDecoderTest, ReadsAJapaneseNameWhileHeldAndLeavesTheFileFree) {
+  const std::string path = sandbox_.path("写真　テスト①.jpg");
+  ASSERT_TRUE(write_raster(path, L"image/jpeg", 64, 48));
+  {
+    // Another program has it open for writing meanwhile.
+    const FileHandle writer(CreateFileW(to_wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    const std::optional<Picture> picture = decoder_.decode(path, 2048);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, 64);
+    EXPECT_EQ(picture->height, 48);
+  }
+  // No handle is left behind: an open that shares nothing succeeds.
+  const FileHandle exclusive(
+      CreateFileW(to_wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_TRUE(exclusive) << "the decoder still holds the file";
+}
+
+}  // namespace
+}  // namespace vantrel
