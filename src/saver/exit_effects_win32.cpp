@@ -1,0 +1,46 @@
+#include "saver/exit_effects_win32.h"
+
+#include "platform/platform_check_win32.h"
+#include "platform/system_library_win32.h"
+
+namespace vantrel {
+
+bool Win32PasswordService::is_nt() { return Is_NT(); }
+
+PasswordVerdict Win32PasswordService::verify_password() {
+  using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
+  const ModuleHandle password_cpl = load_system_library(L"password.cpl");
+  if (!password_cpl) return PasswordVerdict::Accepted;
+  const auto verify = reinterpret_cast<VerifyScreenSavePwdFn>(
+      reinterpret_cast<void*>(GetProcAddress(password_cpl.get(), "VerifyScreenSavePwd")));
+  if (!verify) return PasswordVerdict::Accepted;
+  return verify(owner_) ? PasswordVerdict::Accepted : PasswordVerdict::Refused;
+}
+
+void Win32ExitEffects::show_cursor(bool visible) { ShowCursor(visible ? TRUE : FALSE); }
+
+void Win32ExitEffects::set_system_keys(bool enable) {
+  // A set "saver running" flag blocks the system key combinations on the
+  // systems that honour it; the others ignore it.
+  SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, enable ? FALSE : TRUE, nullptr, 0);
+}
+
+void Win32ExitEffects::set_cursor_poll(bool running) {
+  if (!window_) return;
+  if (running)
+    SetTimer(window_, kCursorPollTimer, kCursorPollMilliseconds, nullptr);
+  else
+    KillTimer(window_, kCursorPollTimer);
+}
+
+void Win32ExitEffects::enable_screen_saving() {
+  // Switched on for this session only: the user's profile is not written.
+  SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+}
+
+void Win32ExitEffects::end_program() {
+  if (window_) DestroyWindow(window_);
+  PostQuitMessage(0);
+}
+
+}  // namespace vantrel

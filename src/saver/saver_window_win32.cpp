@@ -1,0 +1,261 @@
+#include "saver/saver_window_win32.h"
+
+#include <windowsx.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/dpi_awareness_win32.h"
+#include "platform/gl_context_win32.h"
+#include "platform/picture_decoder_win32.h"
+#include "platform/time_seeded_random.h"
+#include "platform/wide_text_win32.h"
+#include "saver/exit_effects_win32.h"
+#include "saver/frame_pacer_win32.h"
+#include "saver/gradient.h"
+#include "saver/pick_picture.h"
+#include "saver/scene.h"
+#include "saver/scene_renderer.h"
+
+namespace vantrel {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VantrelSaverWindow";
+// Part of the program's identity: a second start looks for this caption.
+constexpr wchar_t kCaption[] = L"Vantrel_Main";
+constexpr wchar_t kMessageTitle[] = L"Vantrel";
+constexpr wchar_t kNoFileMessage[] = L"ﾌｧｲﾙを指定して下さい ！";
+constexpr wchar_t kNoFolderMessage[] = L"ﾌｫﾙﾀﾞを指定して下さい ！";
+
+// Pictures are brought down to this before upload, whatever the GL limit: a
+// huge photo never costs its full size in memory, and the sphere is at most
+// a few hundred pixels across.
+constexpr int kMaxPictureSide = 2048;
+
+// Tells the user what is missing, or nothing when a source is set.
+const wchar_t* missing_source_message(const SettingsModel& settings) {
+  if (settings.File_Kind != kFileKindFolder) return settings.File_Path.empty() ? kNoFileMessage : nullptr;
+  return settings.Folder_Name.empty() ? kNoFolderMessage : nullptr;
+}
+
+class SaverWindow {
+ public:
+  SaverWindow(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind)
+      : instance_(instance), settings_(settings), rules_(run_kind, passwords_, effects_) {}
+
+  int run();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  void OnKey() { rules_.on_key(); }
+  void OnButton() { rules_.on_button(); }
+  void OnMouseMove(int x, int y) { rules_.on_scene_mouse_move(x, y); }
+  void OnCursorPoll();
+  void OnPaint();
+  void OnDestroy();
+
+  bool create_window();
+  void build_scene(const std::string& image_path);
+  int message_loop();
+
+  HINSTANCE instance_;
+  const SettingsModel& settings_;
+  HWND window_ = nullptr;
+  TimeSeededRandom random_;
+  Win32PasswordService passwords_;
+  Win32ExitEffects effects_;
+  ExitRules rules_;
+
+  WindowMetrics metrics_;
+  GradientDirection direction_ = GradientDirection::Rows;
+  std::vector<Rgb> gradient_;
+  // Destroyed in reverse order: the renderer's GL objects while the context lives.
+  std::unique_ptr<GlContext> context_;
+  std::unique_ptr<Scene> scene_;
+  std::unique_ptr<SceneRenderer> renderer_;
+};
+
+int SaverWindow::run() {
+  if (const wchar_t* message = missing_source_message(settings_)) {
+    MessageBoxW(nullptr, message, kMessageTitle, MB_ICONEXCLAMATION | MB_OK);
+    return 0;
+  }
+  const std::string image_path = Pick_Picture(settings_, random_);
+
+  rules_.begin();
+  make_thread_dpi_aware();
+  if (!create_window()) {
+    // Without a window nothing can end the run later: undo at once.
+    rules_.on_key();
+    return 1;
+  }
+  passwords_.attach(window_);
+  effects_.attach(window_);
+
+  const BackgroundChoice background = choose_background(random_);
+  direction_ = background.direction;
+  gradient_ = gradient_lines(background, metrics_);
+  build_scene(image_path);
+
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  rules_.start_watching(cursor.x, cursor.y);
+
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  return message_loop();
+}
+
+bool SaverWindow::create_window() {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.style = CS_OWNDC;  // the GL context keeps the window's device context
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance_;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  window_class.lpszClassName = kWindowClass;
+  RegisterClassExW(&window_class);
+
+  // The primary screen, in real pixels now that the thread is DPI-aware.
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  window_ = CreateWindowExW(0, kWindowClass, kCaption, WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, width,
+                            height, nullptr, nullptr, instance_, this);
+  if (!window_) return false;
+  metrics_ = WindowMetrics{width, height, window_dpi(window_)};
+  return true;
+}
+
+void SaverWindow::build_scene(const std::string& image_path) {
+  context_ = GlContext::create(window_);
+  // Without GL the background is painted with GDI and the saver still ends on input.
+  if (!context_) return;
+
+  const int max_side = std::min(kMaxPictureSide, context_->max_texture_size());
+  std::optional<Picture> picture;
+  if (!image_path.empty()) {
+    GdiplusPictureDecoder decoder;
+    picture = decoder.decode(image_path, max_side);
+  }
+  scene_ = std::make_unique<Scene>(scene_settings(settings_), random_, metrics_);
+  renderer_ = std::make_unique<SceneRenderer>(*scene_, picture, direction_, gradient_, metrics_,
+                                              context_->max_texture_size());
+}
+
+int SaverWindow::message_loop() {
+  FramePacer pacer(context_ ? context_->dc() : nullptr);
+  const auto first_frame = std::chrono::steady_clock::now();
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (!renderer_) {
+      WaitMessage();  // a still background: nothing to draw until input
+      continue;
+    }
+    if (!pacer.frame_due()) {
+      pacer.wait();
+      continue;
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - first_frame;
+    renderer_->draw_frame(elapsed.count());
+    context_->swap_buffers();
+    pacer.frame_shown();
+  }
+}
+
+LRESULT CALLBACK SaverWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return self ? self->HandleMessage(message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      OnKey();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      OnButton();
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return 0;
+    case WM_TIMER:
+      if (wparam == Win32ExitEffects::kCursorPollTimer) OnCursorPoll();
+      return 0;
+    case WM_SYSCOMMAND:
+      // The system must not start another saver over this one.
+      if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
+      break;
+    case WM_ERASEBKGND:
+      return 1;  // every pixel is painted, by GL or OnPaint
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void SaverWindow::OnCursorPoll() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  rules_.on_poll(cursor.x, cursor.y);
+}
+
+void SaverWindow::OnPaint() {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window_, &paint);
+  // With GL the frame loop repaints everything; without it the gradient is
+  // painted here, one rectangle per band of equal colour.
+  if (!renderer_ && dc) {
+    for (const GradientBand& band : gradient_bands(gradient_)) {
+      const RECT rect = direction_ == GradientDirection::Rows
+                            ? RECT{0, band.first, metrics_.width_px, band.first + band.count}
+                            : RECT{band.first, 0, band.first + band.count, metrics_.height_px};
+      const HBRUSH brush = CreateSolidBrush(RGB(band.colour.red, band.colour.green, band.colour.blue));
+      FillRect(dc, &rect, brush);
+      DeleteObject(brush);
+    }
+    if (gradient_.empty()) FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  EndPaint(window_, &paint);
+}
+
+void SaverWindow::OnDestroy() {
+  // GL objects go while their context and window still exist.
+  renderer_.reset();
+  scene_.reset();
+  context_.reset();
+  PostQuitMessage(0);
+}
+
+}  // namespace
+
+int run_saver_window(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind) {
+  SaverWindow saver(instance, settings, run_kind);
+  return saver.run();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,141 @@
+// Frames of the saver rendered offscreen through the real GL driver and read
+// back: the sphere's place and size, the gradient under it, the burst, and
+// which way round the picture reads.
+#include "saver/scene_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "platform/gl_context_win32.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kWidth = 480;
+constexpr int kHeight = 360;
+constexpr double kCentreX = kWidth / 2.0;
+constexpr double kCentreY = kHeight / 2.0;
+
+class HalfRandom final : public RandomSource {
+ public:
+  double next() override { return 0.5; }
+};
+
+struct Pixel {
+  int red, green, blue;
+};
+
+Pixel pixel_at(const Picture& picture, int x, int y) {
+  const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 4;
+  return {picture.rgba[at], picture.rgba[at + 1], picture.rgba[at + 2]};
+}
+
+// A picture whose left half is blue and right half green, with the
+// background red: any pixel tells which of the three it shows.
+Picture left_blue_right_green() {
+  Picture picture{64, 32, std::vector<std::uint8_t>(64 * 32 * 4)};
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      std::uint8_t* p = &picture.rgba[(static_cast<std::size_t>(y) * picture.width + x) * 4];
+      p[0] = 0;
+      p[1] = x < picture.width / 2 ? 0 : 255;
+      p[2] = x < picture.width / 2 ? 255 : 0;
+      p[3] = 255;
+    }
+  }
+  return picture;
+}
+
+bool is_background(const Picture& frame, const std::vector<Rgb>& gradient, int x, int y) {
+  const Pixel p = pixel_at(frame, x, y);
+  const Rgb& row = gradient[static_cast<std::size_t>(y)];
+  return p.red == row.red && p.green == row.green && p.blue == row.blue;
+}
+
+class SceneRendererTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    offscreen_ = OffscreenGl::create(kWidth, kHeight);
+    ASSERT_NE(offscreen_, nullptr) << "no GL context: is DISPLAY set?";
+    gradient_ = gradient_lines(background_, window_);
+    settings_.Action_Value = {3, 25, 5, 5};
+  }
+
+  Picture render(double seconds, const std::optional<Picture>& picture) {
+    HalfRandom random;
+    const Scene scene(scene_settings(settings_), random, window_);
+    SceneRenderer renderer(scene, picture, background_.direction, gradient_, window_,
+                           offscreen_->context().max_texture_size());
+    renderer.draw_frame(seconds);
+    return offscreen_->read_back();
+  }
+
+  const WindowMetrics window_{kWidth, kHeight, 96};
+  const BackgroundChoice background_{200, 0, 0, GradientDirection::Rows};
+  std::vector<Rgb> gradient_;
+  SettingsModel settings_;
+  std::unique_ptr<OffscreenGl> offscreen_;
+};
+
+TEST_F(SceneRendererTest, AtTheStartTheSphereIsADiscAtTheCentreOverTheExactGradient) {
+  const Picture frame = render(0.0, left_blue_right_green());
+  ASSERT_EQ(frame.width, kWidth);
+  // 0.03 m at 0.6 m from the eye: about 113.6 px in radius at 96 DPI.
+  int inside_wrong = 0, outside_wrong = 0, checked = 0;
+  for (int y = 0; y < kHeight; y += 3) {
+    for (int x = 0; x < kWidth; x += 3) {
+      const double r = std::hypot(x + 0.5 - kCentreX, y + 0.5 - kCentreY);
+      if (r < 110) {
+        inside_wrong += is_background(frame, gradient_, x, y) ? 1 : 0;
+        const Pixel p = pixel_at(frame, x, y);
+        inside_wrong += p.red == 0 ? 0 : 1;  // only blue and green in the picture
+      } else if (r > 117) {
+        outside_wrong += is_background(frame, gradient_, x, y) ? 0 : 1;
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 1000);
+  EXPECT_EQ(inside_wrong, 0);
+  EXPECT_EQ(outside_wrong, 0);
+}
+
+TEST_F(SceneRendererTest, ThePictureReadsUnmirroredOnTheSideFacingTheViewer) {
+  const Picture frame = render(0.0, left_blue_right_green());
+  // The picture's horizontal centre faces the viewer: its left half is on the
+  // viewer's left.
+  const Pixel left = pixel_at(frame, static_cast<int>(kCentreX) - 40, static_cast<int>(kCentreY));
+  const Pixel right = pixel_at(frame, static_cast<int>(kCentreX) + 40, static_cast<int>(kCentreY));
+  EXPECT_GT(left.blue, 40);
+  EXPECT_EQ(left.green, 0);
+  EXPECT_GT(right.green, 40);
+  EXPECT_EQ(right.blue, 0);
+}
+
+TEST_F(SceneRendererTest, AtThePeakOfTheBurstFragmentsLieFarOutsideTheSphere) {
+  const Picture whole = render(0.0, left_blue_right_green());
+  const Picture burst = render(13.0, left_blue_right_green());
+  int far_out_whole = 0, far_out_burst = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      if (std::hypot(x + 0.5 - kCentreX, y + 0.5 - kCentreY) < 130) continue;
+      far_out_whole += is_background(whole, gradient_, x, y) ? 0 : 1;
+      far_out_burst += is_background(burst, gradient_, x, y) ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(far_out_whole, 0);
+  EXPECT_GT(far_out_burst, 500);
+}
+
+TEST_F(SceneRendererTest, WithoutAPictureOnlyTheBackgroundShows) {
+  const Picture frame = render(0.0, std::nullopt);
+  int wrong = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) wrong += is_background(frame, gradient_, x, y) ? 0 : 1;
+  EXPECT_EQ(wrong, 0);
+}
+
+}  // namespace
+}  // namespace vantrel
