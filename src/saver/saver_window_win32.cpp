@@ -9,13 +9,13 @@
 
 #include "platform/dpi_awareness_win32.h"
 #include "platform/gl_context_win32.h"
-#include "platform/picture_decoder_win32.h"
 #include "platform/time_seeded_random.h"
 #include "platform/wide_text_win32.h"
 #include "saver/exit_effects_win32.h"
 #include "saver/frame_pacer_win32.h"
 #include "saver/gradient.h"
 #include "saver/pick_picture.h"
+#include "saver/picture_loader_win32.h"
 #include "saver/scene.h"
 #include "saver/scene_renderer.h"
 
@@ -55,6 +55,7 @@ class SaverWindow {
   void OnButton() { rules_.on_button(); }
   void OnMouseMove(int x, int y) { rules_.on_scene_mouse_move(x, y); }
   void OnCursorPoll();
+  void OnPictureLoaded(std::unique_ptr<Picture> picture);
   void OnPaint();
   void OnDestroy();
 
@@ -77,6 +78,8 @@ class SaverWindow {
   std::unique_ptr<GlContext> context_;
   std::unique_ptr<Scene> scene_;
   std::unique_ptr<SceneRenderer> renderer_;
+  // The scene's time 0: the first frame that shows the picture.
+  std::chrono::steady_clock::time_point scene_start_ = std::chrono::steady_clock::now();
 };
 
 int SaverWindow::run() {
@@ -136,20 +139,17 @@ void SaverWindow::build_scene(const std::string& image_path) {
   // Without GL the background is painted with GDI and the saver still ends on input.
   if (!context_) return;
 
-  const int max_side = std::min(kMaxPictureSide, context_->max_texture_size());
-  std::optional<Picture> picture;
-  if (!image_path.empty()) {
-    GdiplusPictureDecoder decoder;
-    picture = decoder.decode(image_path, max_side);
-  }
   scene_ = std::make_unique<Scene>(scene_settings(settings_), random_, metrics_);
-  renderer_ = std::make_unique<SceneRenderer>(*scene_, picture, direction_, gradient_, metrics_,
+  renderer_ = std::make_unique<SceneRenderer>(*scene_, std::nullopt, direction_, gradient_, metrics_,
                                               context_->max_texture_size());
+  // The background shows at once; the sphere joins it when its picture is
+  // ready. A picture that cannot be read leaves the background alone.
+  if (!image_path.empty())
+    load_picture_async(window_, image_path, std::min(kMaxPictureSide, context_->max_texture_size()));
 }
 
 int SaverWindow::message_loop() {
   FramePacer pacer(context_ ? context_->dc() : nullptr);
-  const auto first_frame = std::chrono::steady_clock::now();
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -165,7 +165,7 @@ int SaverWindow::message_loop() {
       pacer.wait();
       continue;
     }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - first_frame;
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - scene_start_;
     renderer_->draw_frame(elapsed.count());
     context_->swap_buffers();
     pacer.frame_shown();
@@ -200,6 +200,9 @@ LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == Win32ExitEffects::kCursorPollTimer) OnCursorPoll();
       return 0;
+    case kPictureLoadedMessage:
+      OnPictureLoaded(take_loaded_picture(lparam));
+      return 0;
     case WM_SYSCOMMAND:
       // The system must not start another saver over this one.
       if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
@@ -222,6 +225,14 @@ void SaverWindow::OnCursorPoll() {
   POINT cursor{};
   GetCursorPos(&cursor);
   rules_.on_poll(cursor.x, cursor.y);
+}
+
+void SaverWindow::OnPictureLoaded(std::unique_ptr<Picture> picture) {
+  if (!picture || !renderer_) return;
+  renderer_->set_picture(*picture);
+  // The cycle starts with the whole sphere in view: its one-second hold
+  // counts from the moment it appears, not from the background's.
+  scene_start_ = std::chrono::steady_clock::now();
 }
 
 void SaverWindow::OnPaint() {

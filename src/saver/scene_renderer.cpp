@@ -17,7 +17,7 @@ constexpr GLenum kClampToEdge = 0x812F;
 SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& picture,
                              GradientDirection direction, const std::vector<Rgb>& gradient,
                              const WindowMetrics& window, int max_texture_side)
-    : scene_(scene), window_(window) {
+    : scene_(scene), window_(window), max_texture_side_(max_texture_side) {
   // The gradient as one rectangle per band of equal colour, in window pixels
   // with y down. Exact pixel edges under the orthographic projection below.
   for (const GradientBand& band : gradient_bands(gradient)) {
@@ -35,20 +35,7 @@ SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& p
     }
   }
 
-  if (picture && picture->width > 0 && picture->height > 0) {
-    const Picture texture_picture = to_power_of_two(*picture, max_texture_side);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);  // the seam at -Z meets itself
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texture_picture.width, texture_picture.height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, texture_picture.rgba.data());
-    texture_ = texture;
-  }
+  if (picture) set_picture(*picture);
 
   glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbientLight.data());
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
@@ -63,6 +50,22 @@ SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& p
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glViewport(0, 0, window.width_px, window.height_px);
   glClearColor(0, 0, 0, 1);
+}
+
+void SceneRenderer::set_picture(const Picture& picture) {
+  if (picture.width <= 0 || picture.height <= 0) return;
+  const Picture texture_picture = to_power_of_two(picture, max_texture_side_);
+  GLuint texture = texture_;
+  if (texture == 0) glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);  // the seam at -Z meets itself
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texture_picture.width, texture_picture.height, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, texture_picture.rgba.data());
+  texture_ = texture;
 }
 
 SceneRenderer::~SceneRenderer() {

@@ -24,6 +24,10 @@ class SceneRenderer {
   SceneRenderer(const SceneRenderer&) = delete;
   SceneRenderer& operator=(const SceneRenderer&) = delete;
 
+  // Puts the picture on the sphere (replacing any before it). Until a picture
+  // is set only the background is drawn.
+  void set_picture(const Picture& picture);
+
   // One frame, `seconds` after the first, into the current back buffer.
   void draw_frame(double seconds);
 
@@ -38,6 +42,7 @@ class SceneRenderer {
 
   const Scene& scene_;
   WindowMetrics window_;
+  int max_texture_side_;
   std::vector<ColouredVertex> background_quads_;
   unsigned int texture_ = 0;  // GLuint; 0 while there is no picture
   std::vector<glm::mat4> models_;

@@ -12,6 +12,7 @@ list(APPEND CORE_SOURCES
 list(APPEND WIN32_SOURCES
   saver/exit_effects_win32.cpp
   saver/frame_pacer_win32.cpp
+  saver/picture_loader_win32.cpp
   saver/saver_window_win32.cpp
   # Portable OpenGL 1.1 code, built where the program links OpenGL.
   saver/scene_renderer.cpp
