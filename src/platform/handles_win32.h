@@ -59,9 +59,22 @@ struct ModuleHandleTraits {  // LoadLibraryExW
   static void close(Handle handle) { FreeLibrary(handle); }
 };
 
+struct GdiObjectTraits {  // bitmaps, brushes, pens
+  using Handle = HGDIOBJ;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle handle) { DeleteObject(handle); }
+};
+struct MemoryDcTraits {  // CreateCompatibleDC
+  using Handle = HDC;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle handle) { DeleteDC(handle); }
+};
+
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using ModuleHandle = UniqueHandle<ModuleHandleTraits>;
+using GdiObject = UniqueHandle<GdiObjectTraits>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
 
 }  // namespace vantrel

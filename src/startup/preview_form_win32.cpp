@@ -1,0 +1,166 @@
+#include "startup/preview_form_win32.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+#include "platform/dpi_awareness_win32.h"
+#include "platform/handles_win32.h"
+#include "platform/picture_decoder_win32.h"
+#include "resources/resource_ids.h"
+#include "startup/preview_layout.h"
+
+namespace vantrel {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VantrelPreviewForm";
+
+// The still picture's JPEG bytes, embedded in the program.
+std::string_view still_picture_bytes(HINSTANCE instance) {
+  const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_PREVIEW_STILL), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!found) return {};
+  const HGLOBAL loaded = LoadResource(instance, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  return bytes ? std::string_view(static_cast<const char*>(bytes), SizeofResource(instance, found)) : std::string_view{};
+}
+
+// A device-independent bitmap of the picture, for painting with GDI; empty
+// when GDI cannot make one.
+GdiObject make_bitmap(const Picture& picture) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // rows top first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return bitmap;
+  auto* out = static_cast<std::uint8_t*>(bits);
+  for (std::size_t i = 0; i + 3 < picture.rgba.size(); i += 4) {  // RGBA to the DIB's BGRA
+    out[i] = picture.rgba[i + 2];
+    out[i + 1] = picture.rgba[i + 1];
+    out[i + 2] = picture.rgba[i];
+    out[i + 3] = 255;
+  }
+  return bitmap;
+}
+
+class PreviewForm {
+ public:
+  explicit PreviewForm(HINSTANCE instance) : instance_(instance) {}
+  PreviewForm(const PreviewForm&) = delete;
+  PreviewForm& operator=(const PreviewForm&) = delete;
+
+  int run(HWND pane);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void OnPaint();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  GdiObject picture_;
+  SIZE picture_size_{};
+};
+
+int PreviewForm::run(HWND pane) {
+  // 0 or a stale number: nothing to live in, so no invisible window and no
+  // process are left behind.
+  if (!pane || !IsWindow(pane)) return 0;
+  make_thread_dpi_aware();  // the pane's rectangle in real pixels
+
+  RECT pane_rect{};
+  GetWindowRect(pane, &pane_rect);
+  const double twips = twips_per_pixel(window_dpi(pane));
+  const PreviewLayout layout =
+      layout_preview(pane_rect.right - pane_rect.left, pane_rect.bottom - pane_rect.top, twips, twips);
+
+  if (const std::string_view jpeg = still_picture_bytes(instance_); !jpeg.empty()) {
+    GdiplusPictureDecoder decoder;
+    if (const std::optional<Picture> still = decoder.decode_bytes(jpeg, std::max(kPreviewPictureWidth, kPreviewPictureHeight))) {
+      picture_ = make_bitmap(*still);
+      picture_size_ = {still->width, still->height};
+    }
+  }
+
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance_;
+  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  window_class.lpszClassName = kWindowClass;
+  RegisterClassExW(&window_class);
+  // No caption, no border; made a child of the pane below.
+  if (!CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this)) return 1;
+
+  // A child window must not keep WS_POPUP: the two styles together are
+  // undefined, and some systems then keep treating it as top-level.
+  const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
+  SetWindowLongPtrW(window_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+  SetParent(window_, pane);
+  SetWindowPos(window_, nullptr, 0, 0, layout.form_width_pixels, layout.form_height_pixels,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ShowWindow(window_, SW_SHOWNA);
+  UpdateWindow(window_);
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+LRESULT CALLBACK PreviewForm::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<PreviewForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<PreviewForm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return self ? self->HandleMessage(message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT PreviewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_DESTROY:
+      // The pane's owner destroyed the pane, and this form with it.
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window_, message, wparam, lparam);
+  }
+}
+
+// Plain GDI into the window's own device context, as every child window
+// paints. Known limit of Wine 8 (not of Windows): a child whose top-level
+// window belongs to another process gets no X drawable there, so nothing
+// painted here (GDI or OpenGL alike) reaches the screen under Wine.
+void PreviewForm::OnPaint() {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window_, &paint);
+  if (dc && picture_) {
+    // At its own size from the top-left corner; the window clips it, and the
+    // class's black brush has painted the rest.
+    if (const MemoryDc source{CreateCompatibleDC(dc)}) {
+      const HGDIOBJ previous = SelectObject(source.get(), picture_.get());
+      BitBlt(dc, 0, 0, picture_size_.cx, picture_size_.cy, source.get(), 0, 0, SRCCOPY);
+      SelectObject(source.get(), previous);
+    }
+  }
+  EndPaint(window_, &paint);
+}
+
+}  // namespace
+
+int run_preview_window(HINSTANCE instance, HWND pane) {
+  PreviewForm form(instance);
+  return form.run(pane);
+}
+
+}  // namespace vantrel
