@@ -12,7 +12,9 @@ vantrel_xvfb_start() {
   number_file=$(mktemp)
   # -displayfd makes the server choose a free number and write it back once it
   # accepts connections, so there is neither a guessed number nor a race.
-  Xvfb -displayfd 9 -screen 0 "$VANTREL_XVFB_SCREEN" -nolisten tcp \
+  # -noreset: without it the server resets whenever its last client leaves,
+  # which puts the pointer back in the middle between two programs.
+  Xvfb -displayfd 9 -screen 0 "$VANTREL_XVFB_SCREEN" -nolisten tcp -noreset \
     +extension GLX 9>"$number_file" </dev/null >/dev/null 2>&1 &
   VANTREL_XVFB_PID=$!
   for ((tries = 0; tries < 200; ++tries)); do

@@ -29,13 +29,16 @@ class Build:
     folder: Path
     scr: Path
     make_window: Path
+    describe_window: Path
 
 
 @pytest.fixture(scope="session")
 def build() -> Build:
     folder = Path(os.environ.get("VANTREL_BUILD", DEFAULT_BUILD))
-    built = Build(folder, folder / "Vantrel.scr", folder / "tests" / "e2e" / "make_window.exe")
-    missing = [str(path) for path in (built.scr, built.make_window) if not path.is_file()]
+    helpers = folder / "tests" / "e2e"
+    built = Build(folder, folder / "Vantrel.scr", helpers / "make_window.exe", helpers / "describe_window.exe")
+    missing = [str(path) for path in (built.scr, built.make_window, built.describe_window)
+               if not path.is_file()]
     if missing:
         pytest.fail("not built: " + ", ".join(missing) +
                     " (cmake --preset windows && cmake --build --preset windows)", pytrace=False)
@@ -134,3 +137,69 @@ def run_vantrel(stage: Stage) -> Callable[..., Run]:
                          extra_env=extra_env)
 
     return run
+
+
+# How long the describing helper may take, start of Wine included.
+DESCRIBE_WINDOW_SECONDS = 30.0
+
+
+@dataclass(frozen=True)
+class ChildWindow:
+    class_name: str
+    rect: tuple[int, int, int, int]
+    text: str
+
+    @property
+    def centre(self) -> tuple[int, int]:
+        left, top, right, bottom = self.rect
+        return (left + right) // 2, (top + bottom) // 2
+
+
+@dataclass(frozen=True)
+class WindowFacts:
+    """What Windows knows of a top-level window (helpers/describe_window.cpp):
+    rect is (left, top, right, bottom) in screen pixels, shown_above the
+    number of shown top-level windows above it in the system's z-order, and
+    children its child windows."""
+
+    class_name: str
+    topmost: bool
+    shown_above: int
+    rect: tuple[int, int, int, int]
+    screen: tuple[int, int]
+    dpi: int
+    children: tuple[ChildWindow, ...]
+
+
+def _parse_window_facts(report: str) -> WindowFacts:
+    facts: dict[str, str] = {}
+    children = []
+    for line in report.splitlines():
+        key, _, value = line.partition(" ")
+        if key == "child":
+            class_name, left, top, right, bottom, text = value.split(" ", 5)
+            children.append(ChildWindow(class_name, (int(left), int(top), int(right), int(bottom)), text))
+        else:
+            facts[key] = value
+    numbers = {key: tuple(int(part) for part in facts[key].split())
+               for key in ("topmost", "shown_above", "rect", "screen", "dpi")}
+    return WindowFacts(facts["class"], numbers["topmost"] == (1,), numbers["shown_above"][0],
+                       numbers["rect"], numbers["screen"], numbers["dpi"][0], tuple(children))
+
+
+@pytest.fixture
+def describe_window(build: Build, stage: Stage) -> Callable[[str], WindowFacts | None]:
+    """What Windows knows of the top-level window with this caption, or None
+    when there is none."""
+
+    def describe(caption: str) -> WindowFacts | None:
+        process = stage.start(build.describe_window, caption, stdout=subprocess.PIPE)
+        try:
+            report, _ = process.communicate(timeout=DESCRIBE_WINDOW_SECONDS)
+        finally:
+            end_process(process)
+        if process.returncode != 0:
+            return None
+        return _parse_window_facts(report.decode("utf-8"))
+
+    return describe

@@ -10,7 +10,6 @@ when no DISPLAY is set, and tears it down at the end.
 
 from __future__ import annotations
 
-import io
 import os
 import select
 import signal
@@ -20,6 +19,8 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 from PIL import Image
+
+from screen_grab import XDisplay
 
 REPO_ROOT = Path(__file__).resolve().parents[2]
 SCRIPTS_LIB = REPO_ROOT / "scripts" / "lib"
@@ -68,7 +69,7 @@ def _start_xvfb(screen: str) -> tuple[subprocess.Popen, str]:
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
-         "-nolisten", "tcp", "+extension", "GLX"],
+         "-nolisten", "tcp", "-noreset", "+extension", "GLX"],
         pass_fds=(write_end,), stdin=subprocess.DEVNULL,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -108,6 +109,7 @@ class Stage:
     def __init__(self) -> None:
         self._xvfb: subprocess.Popen | None = None
         self._own_wine = False
+        self._display: XDisplay | None = None
         env = dict(os.environ)
         if env.get("VANTREL_HARNESS") != "1":
             if not env.get("DISPLAY"):
@@ -122,8 +124,16 @@ class Stage:
             # A persistent server keeps every start as fast as the second one.
             subprocess.run(["wineserver", "-p"], env=env, check=False)
         self.env = env
+        try:
+            self._display = XDisplay(env["DISPLAY"])
+        except Exception:
+            self.close()
+            raise
 
     def close(self) -> None:
+        if self._display is not None:
+            self._display.close()
+            self._display = None
         if self._own_wine:
             subprocess.run(["wineserver", "-k"], env=self.env, check=False,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -191,11 +201,23 @@ class Stage:
     def windows_captioned(self, caption: str) -> list[Window]:
         return [window for window in self.top_level_windows() if window.caption == caption]
 
+    def wait_for_window(self, caption: str, seconds: float) -> Window | None:
+        """The first mapped top-level window with exactly this caption, once
+        one exists; None if none came within `seconds`."""
+        deadline = time.monotonic() + seconds
+        while True:
+            found = self.windows_captioned(caption)
+            if found:
+                return found[0]
+            if time.monotonic() > deadline:
+                return None
+            time.sleep(WINDOW_POLL_SECONDS)
+
     def screenshot(self) -> Image.Image:
-        """The whole screen as an RGB picture."""
-        picture = subprocess.run(["import", "-window", "root", "png:-"], env=self.env,
-                                 capture_output=True, check=True).stdout
-        return Image.open(io.BytesIO(picture)).convert("RGB")
+        """The whole screen as an RGB picture, taken in a few hundredths of a
+        second (see screen_grab.py)."""
+        assert self._display is not None, "the stage is closed"
+        return self._display.grab_screen()
 
 
 def end_process(process: subprocess.Popen, grace_seconds: float = 2.0) -> None:
