@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/base_window_win32.h"
 #include "platform/dpi_awareness_win32.h"
 #include "platform/gl_context_win32.h"
 #include "platform/time_seeded_random.h"
@@ -40,7 +41,7 @@ const wchar_t* missing_source_message(const SettingsModel& settings) {
   return settings.Folder_Name.empty() ? kNoFolderMessage : nullptr;
 }
 
-class SaverWindow {
+class SaverWindow : public BaseWindow<SaverWindow> {
  public:
   SaverWindow(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind)
       : instance_(instance), settings_(settings), rules_(run_kind, passwords_, effects_) {}
@@ -48,7 +49,7 @@ class SaverWindow {
   int run();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  friend class BaseWindow<SaverWindow>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   void OnKey() { rules_.on_key(); }
@@ -65,7 +66,6 @@ class SaverWindow {
 
   HINSTANCE instance_;
   const SettingsModel& settings_;
-  HWND window_ = nullptr;
   TimeSeededRandom random_;
   Win32PasswordService passwords_;
   Win32ExitEffects effects_;
@@ -170,16 +170,6 @@ int SaverWindow::message_loop() {
     context_->swap_buffers();
     pacer.frame_shown();
   }
-}
-
-LRESULT CALLBACK SaverWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->HandleMessage(message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/base_window_win32.h"
 #include "platform/dpi_awareness_win32.h"
 #include "platform/handles_win32.h"
 #include "platform/picture_decoder_win32.h"
@@ -46,7 +47,7 @@ GdiObject make_bitmap(const Picture& picture) {
   return bitmap;
 }
 
-class PreviewForm {
+class PreviewForm : public BaseWindow<PreviewForm> {
  public:
   explicit PreviewForm(HINSTANCE instance) : instance_(instance) {}
   PreviewForm(const PreviewForm&) = delete;
@@ -55,12 +56,11 @@ class PreviewForm {
   int run(HWND pane);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  friend class BaseWindow<PreviewForm>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
 
   HINSTANCE instance_;
-  HWND window_ = nullptr;
   GdiObject picture_;
   SIZE picture_size_{};
 };
@@ -111,16 +111,6 @@ int PreviewForm::run(HWND pane) {
     DispatchMessageW(&message);
   }
   return 0;
-}
-
-LRESULT CALLBACK PreviewForm::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<PreviewForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<PreviewForm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->HandleMessage(message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT PreviewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
