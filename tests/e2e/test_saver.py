@@ -116,9 +116,10 @@ class SaverRun:
     # The first screenshot that showed a drawn frame.
     first_frame: Image.Image
     # At most this many seconds of the scene's clock had passed when
-    # first_frame was finished. The clock starts with the first frame, after
-    # the window is mapped: so no earlier than the last look that found the
-    # window not yet mapped, and the bound is the time since that look.
+    # first_frame was finished. The clock starts with the first frame that
+    # shows the picture (the background comes first, while the picture is
+    # decoded): so no earlier than the last look that found no scene, and
+    # the bound is the time since that look.
     first_frame_clock_bound: float
 
 
@@ -126,11 +127,13 @@ class SaverRun:
 def start_saver(stage: Stage, started) -> Callable[..., SaverRun]:
     """Starts the Vantrel.scr of a vantrel_copy folder with the pointer at
     POINTER_START and returns once its window is mapped and its first frame
-    is on the screen. The run ends with the test, whatever its outcome."""
+    is on the screen (with with_scene, the first frame that shows something
+    in front of the gradient). The run ends with the test, whatever its
+    outcome."""
 
-    def start(folder: Path, *args: str) -> SaverRun:
+    def start(folder: Path, *args: str, with_scene: bool = False) -> SaverRun:
         move_pointer(stage, *POINTER_START)
-        last_look_unmapped = time.monotonic()
+        last_look_without_scene = time.monotonic()
         process = started(folder / "Vantrel.scr", *args, cwd=folder)
         deadline = time.monotonic() + WINDOW_UP_SECONDS
         while True:
@@ -140,13 +143,16 @@ def start_saver(stage: Stage, started) -> Callable[..., SaverRun]:
             if process.poll() is not None or look > deadline:
                 pytest.fail(f"no window {MAIN_CAPTION!r} within {WINDOW_UP_SECONDS} s "
                             f"(exit code {process.poll()})")
-            last_look_unmapped = look
+            last_look_without_scene = look
 
         deadline = time.monotonic() + FIRST_FRAME_SECONDS
         while True:
+            look = time.monotonic()
             shot = stage.screenshot()
             if shows_a_frame(shot):
-                return SaverRun(process, shot, time.monotonic() - last_look_unmapped)
+                if not with_scene or has_scene(shot):
+                    return SaverRun(process, shot, time.monotonic() - last_look_without_scene)
+            last_look_without_scene = look
             if process.poll() is not None:
                 pytest.fail(f"the saver ended by itself (exit code {process.returncode})")
             if time.monotonic() > deadline:
@@ -205,6 +211,11 @@ def shows_a_frame(shot: Image.Image) -> bool:
     box = difference_mask(shot, background.picture(shot.size)).getbbox()
     return box is None or (box[0] >= width / 4 and box[1] >= height / 4 and
                            box[2] <= width * 3 / 4 and box[3] <= height * 3 / 4)
+
+
+def has_scene(shot: Image.Image) -> bool:
+    """Whether anything stands in front of the gradient."""
+    return difference_mask(shot, read_background(shot).picture(shot.size)).getbbox() is not None
 
 
 def gradient_problems(background: Background) -> list[str]:
@@ -311,7 +322,7 @@ def test_saver_covers_the_screen_topmost_with_the_gradient_and_a_whole_sphere_in
         stage, vantrel_copy, folder_mode_settings, start_saver, open_window, describe_window, tmp_path):
     # A window the user was working in when the saver started.
     open_window("Vantrel test: earlier window")
-    saver = start_saver(vantrel_copy(folder_mode_settings), "/s")
+    saver = start_saver(vantrel_copy(folder_mode_settings), "/s", with_scene=True)
     # The sphere bursts one second into the scene: a picture of the first
     # second shows it whole.
     shot = saver.first_frame
