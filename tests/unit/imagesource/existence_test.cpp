@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "support/fake_file_system.h"
 
@@ -52,30 +51,6 @@ TEST_F(ExistenceTest, FolderExistsForAFolderWithAnyEntry) {
       {"", true},               // the root of the current drive
   };
   for (const auto& [path, expected] : cases) EXPECT_EQ(Folder_Exists(file_system, path), expected) << path;
-}
-
-// Remembers what Folder_Exists searches for.
-class RecordingFileSystem : public testing::FakeFileSystem {
- public:
-  bool any_entry_matches(const std::string& pattern) override {
-    patterns.push_back(pattern);
-    return FakeFileSystem::any_entry_matches(pattern);
-  }
-  std::vector<std::string> patterns;
-};
-
-TEST(FolderExists, SearchesTheCompletedPathFollowedByAllNames) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", "\\*.*"},  // the lone backslash: root of the current drive
-      {"C:\\", "C:\\*.*"},
-      {"C:\\Pics", "C:\\Pics\\*.*"},
-      {"C:\\Pics  ", "C:\\Pics\\*.*"},
-  };
-  for (const auto& [path, pattern] : cases) {
-    RecordingFileSystem file_system;
-    Folder_Exists(file_system, path);
-    EXPECT_EQ(file_system.patterns, std::vector<std::string>{pattern}) << path;
-  }
 }
 
 TEST(AddBackslash, TrimsTrailingBlanksAndEndsInOneBackslash) {

@@ -35,16 +35,10 @@ Pixel pixel_at(const Picture& picture, int x, int y) {
 // A picture whose left half is blue and right half green, with the
 // background red: any pixel tells which of the three it shows.
 Picture left_blue_right_green() {
-  Picture picture{64, 32, std::vector<std::uint8_t>(64 * 32 * 4)};
-  for (int y = 0; y < picture.height; ++y) {
-    for (int x = 0; x < picture.width; ++x) {
-      std::uint8_t* p = &picture.rgba[(static_cast<std::size_t>(y) * picture.width + x) * 4];
-      p[0] = 0;
-      p[1] = x < picture.width / 2 ? 0 : 255;
-      p[2] = x < picture.width / 2 ? 255 : 0;
-      p[3] = 255;
-    }
-  }
+  Picture picture{64, 32, {}};
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      picture.rgba.insert(picture.rgba.end(), {0, std::uint8_t(x < 32 ? 0 : 255), std::uint8_t(x < 32 ? 255 : 0), 255});
   return picture;
 }
 
@@ -115,17 +109,13 @@ TEST_F(SceneRendererTest, ThePictureReadsUnmirroredOnTheSideFacingTheViewer) {
 }
 
 TEST_F(SceneRendererTest, AtThePeakOfTheBurstFragmentsLieFarOutsideTheSphere) {
-  const Picture whole = render(0.0, left_blue_right_green());
+  // The whole sphere leaves all of this area to the background (first test).
   const Picture burst = render(13.0, left_blue_right_green());
-  int far_out_whole = 0, far_out_burst = 0;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      if (std::hypot(x + 0.5 - kCentreX, y + 0.5 - kCentreY) < 130) continue;
-      far_out_whole += is_background(whole, gradient_, x, y) ? 0 : 1;
-      far_out_burst += is_background(burst, gradient_, x, y) ? 0 : 1;
-    }
-  }
-  EXPECT_EQ(far_out_whole, 0);
+  int far_out_burst = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (std::hypot(x + 0.5 - kCentreX, y + 0.5 - kCentreY) >= 130)
+        far_out_burst += is_background(burst, gradient_, x, y) ? 0 : 1;
   EXPECT_GT(far_out_burst, 500);
 }
 
