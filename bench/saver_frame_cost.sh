@@ -58,22 +58,19 @@ measure_run() {
     done
   fi
 
+  # One reading of every counter: wall clock, frames, and the CPU ticks of the
+  # program, the Wine server, Wine's other processes, Xvfb and the machine.
+  snapshot() {
+    local count
+    read -r _ count _ <<<"$(saver_bench_record "$log")"
+    echo "$(date +%s%N) $count $(saver_bench_cpu_ticks "$pid") $(saver_bench_cpu_ticks_sum "${server_pids[@]}")" \
+      "$(saver_bench_cpu_ticks_sum "${other_pids[@]}") $(saver_bench_cpu_ticks "$VANTREL_XVFB_PID")" \
+      "$(saver_bench_machine_busy_ticks)"
+  }
   local t0 f0 p0 s0 o0 x0 m0 t1 f1 p1 s1 o1 x1 m1
-  t0=$(date +%s%N)
-  read -r _ f0 _ <<<"$(saver_bench_record "$log")"
-  p0=$(saver_bench_cpu_ticks "$pid")
-  s0=$(saver_bench_cpu_ticks_sum "${server_pids[@]}")
-  o0=$(saver_bench_cpu_ticks_sum "${other_pids[@]}")
-  x0=$(saver_bench_cpu_ticks "$VANTREL_XVFB_PID")
-  m0=$(saver_bench_machine_busy_ticks)
+  read -r t0 f0 p0 s0 o0 x0 m0 <<<"$(snapshot)"
   sleep "$seconds"
-  t1=$(date +%s%N)
-  read -r _ f1 _ <<<"$(saver_bench_record "$log")"
-  p1=$(saver_bench_cpu_ticks "$pid")
-  s1=$(saver_bench_cpu_ticks_sum "${server_pids[@]}")
-  o1=$(saver_bench_cpu_ticks_sum "${other_pids[@]}")
-  x1=$(saver_bench_cpu_ticks "$VANTREL_XVFB_PID")
-  m1=$(saver_bench_machine_busy_ticks)
+  read -r t1 f1 p1 s1 o1 x1 m1 <<<"$(snapshot)"
   kill -0 "$pid" 2>/dev/null || vantrel_die "the program ended during the measurement"
 
   run_frames=$((f1 - f0)) run_wall_ns=$((t1 - t0))
