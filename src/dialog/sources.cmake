@@ -2,4 +2,5 @@
 list(APPEND CORE_SOURCES
 )
 list(APPEND WIN32_SOURCES
+  dialog/settings_dialog_win32.cpp
 )

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "imagesource/path_routines.h"
 #include "settings/settings_model.h"
@@ -29,6 +31,12 @@ std::optional<std::size_t> pass_of(std::uint32_t bits) {
   return std::nullopt;  // hidden, system, directories, read-only archives...
 }
 
+std::string ascii_upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 bool ends_with_ignoring_ascii_case(std::string_view name, std::string_view ending) {
   if (name.size() < ending.size()) return false;
   const std::string_view tail = name.substr(name.size() - ending.size());
@@ -51,41 +59,84 @@ std::optional<std::size_t> kind_of(std::string_view name) {
 // groups in order. This gives exactly the list of twelve wildcard searches (one
 // per pass and kind) with an attribute query per file, at the cost of a single
 // pass over the folder.
-std::vector<std::string> Build_Image_List(FileSystem& file_system, const std::string& folder) {
-  if (folder.empty()) return {};
-
+ImageListing list_images(FileSystem& file_system, const std::string& folder, const ListingProgress& progress) {
+  ImageListing listing;
   // Folder_Exists ignores trailing blanks, so a stored "C:\Pics " counts as
   // the folder C:\Pics; it is listed as that folder too, instead of as a
   // folder named "Pics " that does not exist. A text of blanks alone names no
   // folder, like the empty text.
   const std::string trimmed = folder.substr(0, folder.find_last_not_of(' ') + 1);
-  if (trimmed.empty()) return {};
+  if (trimmed.empty()) return listing;
 
   // The directory part is the same for the four patterns; it keeps a trailing
   // backslash of the folder text, hence the doubled one after a drive root.
   const std::string directory = Dir_Of_Path(file_system, trimmed + "\\*.bmp") + "\\";
 
   std::array<std::vector<std::string>, kGroupCount> groups;
-  // A failure part-way ends the enumeration; the entries seen so far stay, so
-  // the result of the call is not needed.
-  file_system.enumerate_folder(directory, [&](const DirectoryEntry& entry) {
+  std::size_t found = 0;
+  listing.enumeration = file_system.enumerate_folder(directory, [&](const DirectoryEntry& entry) {
     const auto pass = pass_of(entry.attributes);
     const auto kind = pass ? kind_of(entry.name) : std::nullopt;
     if (!kind) return true;
     auto& group = groups[*pass * kImageExtensions.size() + *kind];
     // No group contributes more than the whole list can hold.
     if (group.size() < kMaxImageCount) group.push_back(directory + entry.name);
+    if (found < kMaxImageCount) {
+      ++found;
+      if (progress && !progress(found)) {
+        listing.stopped = true;
+        return false;
+      }
+    }
     return true;
   });
 
-  std::vector<std::string> images;
   for (auto& group : groups) {
     for (auto& path : group) {
-      if (images.size() == kMaxImageCount) return images;
-      images.push_back(std::move(path));
+      if (listing.paths.size() == kMaxImageCount) return listing;
+      listing.paths.push_back(std::move(path));
     }
   }
-  return images;
+  return listing;
+}
+
+std::vector<std::string> Build_Image_List(FileSystem& file_system, const std::string& folder) {
+  return list_images(file_system, folder).paths;
+}
+
+std::vector<std::string> names_as_spelled(FileSystem& file_system, const std::vector<std::string>& paths) {
+  std::vector<std::string> names(paths.size());
+  std::size_t first = 0;
+  while (first < paths.size()) {
+    const std::size_t cut = paths[first].rfind('\\');
+    if (cut == std::string::npos) {  // no folder: nothing to look in
+      ++first;
+      continue;
+    }
+    const std::string_view folder = std::string_view(paths[first]).substr(0, cut + 1);
+    std::size_t end = first + 1;
+    while (end < paths.size() && std::string_view(paths[end]).substr(0, paths[end].rfind('\\') + 1) == folder) ++end;
+
+    // The folder's entries: the exact spellings, and the first spelling of
+    // each name with its ASCII letters upper-cased.
+    std::unordered_set<std::string> exact;
+    std::unordered_map<std::string, std::string> folded;
+    file_system.enumerate_folder(std::string(folder), [&](const DirectoryEntry& entry) {
+      exact.insert(entry.name);
+      folded.try_emplace(ascii_upper(entry.name), entry.name);
+      return true;
+    });
+    for (std::size_t i = first; i < end; ++i) {
+      std::string wanted = paths[i].substr(folder.size());
+      if (exact.count(wanted)) {
+        names[i] = std::move(wanted);
+      } else if (const auto spelled = folded.find(ascii_upper(wanted)); spelled != folded.end()) {
+        names[i] = spelled->second;
+      }
+    }
+    first = end;
+  }
+  return names;
 }
 
 }  // namespace vantrel

@@ -30,6 +30,13 @@ enum class EnumerationEnd {
   Failed,     // the folder could not be opened, or the enumeration broke off
 };
 
+struct EnumerationResult {
+  EnumerationEnd end = EnumerationEnd::Completed;
+  // For Failed: the system's own description of the error, in the user's
+  // language (for instance that the device is not ready); may be empty.
+  std::string failure;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -53,7 +60,7 @@ class FileSystem {
   // Visits the entries of `folder` (a path ending in a backslash) in the file
   // system's own order, without "." and "..". The visitor returns false to
   // stop early, which still counts as Completed.
-  virtual EnumerationEnd enumerate_folder(
+  virtual EnumerationResult enumerate_folder(
       const std::string& folder, const std::function<bool(const DirectoryEntry&)>& visit) = 0;
 
   // The process's current directory, without a trailing backslash unless it is

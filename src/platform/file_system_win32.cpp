@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/handles_win32.h"
+#include "platform/system_error_win32.h"
 #include "platform/wide_text_win32.h"
 
 namespace vantrel {
@@ -108,10 +109,10 @@ bool Win32FileSystem::any_entry_matches(const std::string& pattern) {
   return static_cast<bool>(search);
 }
 
-EnumerationEnd Win32FileSystem::enumerate_folder(const std::string& folder,
-                                                 const std::function<bool(const DirectoryEntry&)>& visit) {
+EnumerationResult Win32FileSystem::enumerate_folder(const std::string& folder,
+                                                    const std::function<bool(const DirectoryEntry&)>& visit) {
   const auto wide = wide_path(folder);
-  if (!wide) return EnumerationEnd::Failed;
+  if (!wide) return {EnumerationEnd::Failed, describe_system_error(ERROR_INVALID_NAME)};
   WIN32_FIND_DATAW found;
   // Basic information (no 8.3 names) and large fetches: the cheapest walk the
   // system offers.
@@ -119,7 +120,9 @@ EnumerationEnd Win32FileSystem::enumerate_folder(const std::string& folder,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!search) {
     // A drive root holds no "." entry, so an empty one matches nothing.
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? EnumerationEnd::Completed : EnumerationEnd::Failed;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return {};
+    return {EnumerationEnd::Failed, describe_system_error(error)};
   }
   DirectoryEntry entry;
   do {
@@ -127,9 +130,11 @@ EnumerationEnd Win32FileSystem::enumerate_folder(const std::string& folder,
     if (name == L"." || name == L"..") continue;
     entry.name = to_utf8(name);
     entry.attributes = found.dwFileAttributes;
-    if (!visit(entry)) return EnumerationEnd::Completed;
+    if (!visit(entry)) return {};
   } while (FindNextFileW(search.get(), &found));
-  return GetLastError() == ERROR_NO_MORE_FILES ? EnumerationEnd::Completed : EnumerationEnd::Failed;
+  const DWORD error = GetLastError();
+  if (error == ERROR_NO_MORE_FILES) return {};
+  return {EnumerationEnd::Failed, describe_system_error(error)};
 }
 
 std::string Win32FileSystem::current_directory() {

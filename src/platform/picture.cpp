@@ -204,6 +204,33 @@ Picture scale_to_fit(const PixelRows& source, int max_side) {
 
 Picture scale_to_fit(const Picture& picture, int max_side) { return scale_to_fit(rows_of(picture), max_side); }
 
+Picture sample_nearest(const PixelRows& source, int width, int height) {
+  assert(width >= 1 && height >= 1 && "sampling to an empty size is a caller's mistake");
+  if (source.width <= 0 || source.height <= 0 || !source.top_row) return {};
+  const auto source_index = [](int target_index, int target, int source_extent) {
+    const auto index = (2 * static_cast<long long>(target_index) + 1) * source_extent / (2LL * target);
+    return static_cast<int>(std::min<long long>(index, source_extent - 1));
+  };
+  std::vector<std::size_t> columns(static_cast<std::size_t>(width));
+  const std::size_t step = bytes_per_pixel(source.layout);
+  for (int x = 0; x < width; ++x)
+    columns[static_cast<std::size_t>(x)] = static_cast<std::size_t>(source_index(x, width, source.width)) * step;
+
+  Picture result{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+  std::uint8_t* out = result.rgba.data();
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = row_start(source, source_index(y, height, source.height));
+    for (const std::size_t column : columns) {
+      const Channels c = read_pixel(row + column, source.layout);
+      *out++ = static_cast<std::uint8_t>(c.red);
+      *out++ = static_cast<std::uint8_t>(c.green);
+      *out++ = static_cast<std::uint8_t>(c.blue);
+      *out++ = static_cast<std::uint8_t>(c.alpha);
+    }
+  }
+  return result;
+}
+
 int nearest_power_of_two(int side, int max_side) {
   assert(side >= 1 && max_side >= 1 && (max_side & (max_side - 1)) == 0 &&
          "sides are positive and the limit is a power of two");

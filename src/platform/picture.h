@@ -65,6 +65,12 @@ Picture resample(const Picture& picture, int width, int height);
 Picture scale_to_fit(const PixelRows& source, int max_side);
 Picture scale_to_fit(const Picture& picture, int max_side);
 
+// The pixels brought to width x height (each >= 1) by taking, for every
+// target pixel, the source pixel under its centre: no blending, as a
+// COLORONCOLOR stretch of GDI drops or repeats whole pixels. Reads only the
+// pixels it keeps, so a huge bitmap costs nothing beyond the result.
+Picture sample_nearest(const PixelRows& source, int width, int height);
+
 // The power of two nearest to `side` (>= 1) on a logarithmic scale: a side of
 // sqrt(2) times the power below or more rounds up. At most max_side, itself a
 // power of two (OpenGL reports its texture limit as one).

@@ -88,11 +88,19 @@ Stream read_file_stream(const std::wstring& path) {
   });
 }
 
+// The size `target` asks for, or nothing for an answer no picture can have.
+std::optional<PictureSize> checked_target(const TargetSize& target, PictureSize own) {
+  const PictureSize size = target(own);
+  assert(size.width >= 1 && size.height >= 1 && "a target size below one pixel is a caller's mistake");
+  if (size.width < 1 || size.height < 1 || size.width > INT_MAX / 4 / size.height) return std::nullopt;
+  return size;
+}
+
 // Locks the whole bitmap for reading and scales it straight from the locked
 // rows. Formats our resampler reads are locked as they are, which spares a
 // full-size conversion of a large photo; any other (palettes, 16 or 48 bits,
 // premultiplied, CMYK) is converted to 32-bit ARGB by GDI+.
-std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, int width, int height, int max_side) {
+std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, PictureSize own, PictureSize size, Resampling resampling) {
   gp::PixelFormat format = PixelFormatUndefined;
   flat::GdipGetImagePixelFormat(bitmap, &format);
   PixelLayout layout = PixelLayout::Bgra;  // GDI+'s 32bppARGB is B, G, R, A in memory
@@ -107,13 +115,14 @@ std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, int width, int height,
       format = PixelFormat32bppARGB;
       break;
   }
-  const gp::GpRect area(0, 0, width, height);
+  const gp::GpRect area(0, 0, own.width, own.height);
   gp::BitmapData data{};
   if (flat::GdipBitmapLockBits(bitmap, &area, gp::ImageLockModeRead, format, &data) != gp::Ok) return std::nullopt;
-  const PixelRows rows{static_cast<const std::uint8_t*>(data.Scan0), width, height, data.Stride, layout};
+  const PixelRows rows{static_cast<const std::uint8_t*>(data.Scan0), own.width, own.height, data.Stride, layout};
   std::optional<Picture> picture;
   try {
-    picture = scale_to_fit(rows, max_side);
+    picture = resampling == Resampling::Nearest ? sample_nearest(rows, size.width, size.height)
+                                                : resample(rows, size.width, size.height);
   } catch (const std::bad_alloc&) {
     // unlocked below; the caller sees nothing
   }
@@ -121,10 +130,10 @@ std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, int width, int height,
   return picture;
 }
 
-// A metafile has no pixels of its own: it is played onto a bitmap of its
-// physical size, or of the fitted size when that is smaller, so a large
-// drawing is rendered sharp at the size it is shown rather than resampled.
-std::optional<Picture> decode_metafile(gp::GpImage* image, int width, int height, int max_side) {
+// A metafile has no pixels of its own: it is played onto a bitmap of the
+// target size, so a drawing is rendered sharp at the size it is shown rather
+// than resampled.
+std::optional<DecodedPicture> decode_metafile(gp::GpImage* image, int width, int height, const TargetSize& target) {
   gp::REAL resolution_x = 0;
   gp::REAL resolution_y = 0;
   flat::GdipGetImageHorizontalResolution(image, &resolution_x);
@@ -135,10 +144,11 @@ std::optional<Picture> decode_metafile(gp::GpImage* image, int width, int height
   };
   const PictureSize own{to_pixels(width, resolution_x), to_pixels(height, resolution_y)};
   if (own.width <= 0 || own.height <= 0) return std::nullopt;
-  const PictureSize size = fit_within(own, max_side);
+  const std::optional<PictureSize> size = checked_target(target, own);
+  if (!size) return std::nullopt;
 
   gp::GpBitmap* raw_canvas = nullptr;
-  if (flat::GdipCreateBitmapFromScan0(size.width, size.height, 0, PixelFormat32bppARGB, nullptr, &raw_canvas) !=
+  if (flat::GdipCreateBitmapFromScan0(size->width, size->height, 0, PixelFormat32bppARGB, nullptr, &raw_canvas) !=
       gp::Ok) {
     return std::nullopt;
   }
@@ -148,14 +158,17 @@ std::optional<Picture> decode_metafile(gp::GpImage* image, int width, int height
     if (flat::GdipGetImageGraphicsContext(canvas.get(), &raw_graphics) != gp::Ok) return std::nullopt;
     const Graphics graphics(raw_graphics);
     flat::GdipGraphicsClear(graphics.get(), kMetafileBackground);
-    if (flat::GdipDrawImageRectI(graphics.get(), image, 0, 0, size.width, size.height) != gp::Ok) {
+    if (flat::GdipDrawImageRectI(graphics.get(), image, 0, 0, size->width, size->height) != gp::Ok) {
       return std::nullopt;
     }
   }
-  return scale_bitmap(raw_canvas, size.width, size.height, max_side);  // already fitted: a copy
+  // Already at the target size: a copy.
+  std::optional<Picture> pixels = scale_bitmap(raw_canvas, *size, *size, Resampling::Nearest);
+  if (!pixels) return std::nullopt;
+  return DecodedPicture{own, std::move(*pixels)};
 }
 
-std::optional<Picture> decode_stream(IStream* stream, int max_side) {
+std::optional<DecodedPicture> decode_stream(IStream* stream, const TargetSize& target, Resampling resampling) {
   gp::GpImage* raw_image = nullptr;
   if (flat::GdipLoadImageFromStream(stream, &raw_image) != gp::Ok) return std::nullopt;
   const Image image(raw_image);
@@ -168,13 +181,17 @@ std::optional<Picture> decode_stream(IStream* stream, int max_side) {
     return std::nullopt;
   }
   if (width == 0 || height == 0 || width > INT_MAX / 4 || height > INT_MAX / 4) return std::nullopt;
-  const int w = static_cast<int>(width);
-  const int h = static_cast<int>(height);
+  const PictureSize own{static_cast<int>(width), static_cast<int>(height)};
   switch (type) {
-    case gp::ImageTypeBitmap:
-      return scale_bitmap(static_cast<gp::GpBitmap*>(image.get()), w, h, max_side);
+    case gp::ImageTypeBitmap: {
+      const std::optional<PictureSize> size = checked_target(target, own);
+      if (!size) return std::nullopt;
+      std::optional<Picture> pixels = scale_bitmap(static_cast<gp::GpBitmap*>(image.get()), own, *size, resampling);
+      if (!pixels) return std::nullopt;
+      return DecodedPicture{own, std::move(*pixels)};
+    }
     case gp::ImageTypeMetafile:
-      return decode_metafile(image.get(), w, h, max_side);
+      return decode_metafile(image.get(), own.width, own.height, target);
     default:
       return std::nullopt;
   }
@@ -186,30 +203,28 @@ GdiplusPictureDecoder::GdiplusPictureDecoder() : session_(GdiplusSession::start(
 
 GdiplusPictureDecoder::~GdiplusPictureDecoder() = default;
 
-std::optional<Picture> GdiplusPictureDecoder::decode(const std::string& utf8_path, int max_side) {
-  assert(max_side >= 1 && "a size limit below one pixel is a caller's mistake");
-  if (!session_ || utf8_path.empty() || max_side < 1) return std::nullopt;
+std::optional<DecodedPicture> GdiplusPictureDecoder::decode_file(const std::string& utf8_path,
+                                                                const TargetSize& target, Resampling resampling) {
+  if (!session_ || utf8_path.empty()) return std::nullopt;
   try {
     const Stream stream = read_file_stream(to_wide(utf8_path));
     if (!stream) return std::nullopt;
-    return decode_stream(stream.get(), max_side);
+    return decode_stream(stream.get(), target, resampling);
   } catch (const std::bad_alloc&) {
     return std::nullopt;  // a picture too large for memory is an unreadable one
   }
 }
 
-std::optional<Picture> GdiplusPictureDecoder::decode_bytes(std::string_view bytes, int max_side) {
-  assert(max_side >= 1 && "a size limit below one pixel is a caller's mistake");
-  if (!session_ || bytes.empty() || max_side < 1 || static_cast<LONGLONG>(bytes.size()) > kLargestFile) {
-    return std::nullopt;
-  }
+std::optional<DecodedPicture> GdiplusPictureDecoder::decode_memory(std::string_view bytes, const TargetSize& target,
+                                                                  Resampling resampling) {
+  if (!session_ || bytes.empty() || static_cast<LONGLONG>(bytes.size()) > kLargestFile) return std::nullopt;
   try {
-    const Stream stream = make_memory_stream(bytes.size(), [&](std::uint8_t* target) {
-      std::memcpy(target, bytes.data(), bytes.size());
+    const Stream stream = make_memory_stream(bytes.size(), [&](std::uint8_t* destination) {
+      std::memcpy(destination, bytes.data(), bytes.size());
       return true;
     });
     if (!stream) return std::nullopt;
-    return decode_stream(stream.get(), max_side);
+    return decode_stream(stream.get(), target, resampling);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }

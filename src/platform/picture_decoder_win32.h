@@ -21,8 +21,10 @@ class GdiplusPictureDecoder final : public PictureDecoder {
   // The file is read whole into memory, with every sharing mode allowed, and
   // closed before decoding: another program may write, rename or delete it
   // meanwhile, and nothing holds it afterwards.
-  std::optional<Picture> decode(const std::string& utf8_path, int max_side) override;
-  std::optional<Picture> decode_bytes(std::string_view bytes, int max_side) override;
+  std::optional<DecodedPicture> decode_file(const std::string& utf8_path, const TargetSize& target,
+                                            Resampling resampling) override;
+  std::optional<DecodedPicture> decode_memory(std::string_view bytes, const TargetSize& target,
+                                              Resampling resampling) override;
 
  private:
   std::unique_ptr<GdiplusSession> session_;

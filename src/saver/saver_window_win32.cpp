@@ -19,16 +19,12 @@
 #include "saver/picture_loader_win32.h"
 #include "saver/scene.h"
 #include "saver/scene_renderer.h"
+#include "startup/program_texts.h"
 
 namespace vantrel {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VantrelSaverWindow";
-// Part of the program's identity: a second start looks for this caption.
-constexpr wchar_t kCaption[] = L"Vantrel_Main";
-constexpr wchar_t kMessageTitle[] = L"Vantrel";
-constexpr wchar_t kNoFileMessage[] = L"ﾌｧｲﾙを指定して下さい ！";
-constexpr wchar_t kNoFolderMessage[] = L"ﾌｫﾙﾀﾞを指定して下さい ！";
 
 // Pictures are brought down to this before upload, whatever the GL limit: a
 // huge photo never costs its full size in memory, and the sphere is at most
@@ -36,9 +32,10 @@ constexpr wchar_t kNoFolderMessage[] = L"ﾌｫﾙﾀﾞを指定して下さい
 constexpr int kMaxPictureSide = 2048;
 
 // Tells the user what is missing, or nothing when a source is set.
-const wchar_t* missing_source_message(const SettingsModel& settings) {
-  if (settings.File_Kind != kFileKindFolder) return settings.File_Path.empty() ? kNoFileMessage : nullptr;
-  return settings.Folder_Name.empty() ? kNoFolderMessage : nullptr;
+std::optional<std::string_view> missing_source_message(const SettingsModel& settings) {
+  if (settings.File_Kind != kFileKindFolder)
+    return settings.File_Path.empty() ? std::optional(kNoFileMessage) : std::nullopt;
+  return settings.Folder_Name.empty() ? std::optional(kNoFolderMessage) : std::nullopt;
 }
 
 class SaverWindow : public BaseWindow<SaverWindow> {
@@ -83,8 +80,8 @@ class SaverWindow : public BaseWindow<SaverWindow> {
 };
 
 int SaverWindow::run() {
-  if (const wchar_t* message = missing_source_message(settings_)) {
-    MessageBoxW(nullptr, message, kMessageTitle, MB_ICONEXCLAMATION | MB_OK);
+  if (const auto message = missing_source_message(settings_)) {
+    MessageBoxW(nullptr, to_wide(*message).c_str(), to_wide(kMessageTitle).c_str(), MB_ICONEXCLAMATION | MB_OK);
     return 0;
   }
   const std::string image_path = Pick_Picture(settings_, random_);
@@ -114,22 +111,20 @@ int SaverWindow::run() {
 }
 
 bool SaverWindow::create_window() {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
+  WindowClassSpec window_class;
+  window_class.name = kWindowClass;
   window_class.style = CS_OWNDC;  // the GL context keeps the window's device context
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance_;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  window_class.lpszClassName = kWindowClass;
-  RegisterClassExW(&window_class);
-
+  window_class.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   // The primary screen, in real pixels now that the thread is DPI-aware.
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  window_ = CreateWindowExW(0, kWindowClass, kCaption, WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, width,
-                            height, nullptr, nullptr, instance_, this);
-  if (!window_) return false;
+  const std::wstring caption = to_wide(kSaverCaption);
+  WindowSpec spec;
+  spec.style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  spec.caption = caption.c_str();
+  spec.width = width;
+  spec.height = height;
+  if (!create(instance_, window_class, spec)) return false;
   metrics_ = WindowMetrics{width, height, window_dpi(window_)};
   return true;
 }

@@ -8,6 +8,7 @@
 
 #include "imagesource/existence.h"
 #include "imagesource/image_list.h"
+#include "platform/guarded_step.h"
 #include "settings/ini_file.h"
 #include "settings/ini_number.h"
 
@@ -73,16 +74,6 @@ WriteResult write_entries(FileSystem& file_system, const TextCodec& codec, const
   return file_system.replace_file(path, file) ? WriteResult::Saved : WriteResult::WriteFailed;
 }
 
-// Loading continues on error: whatever a step throws (an allocation failure
-// on a huge file, a failing platform call) skips that step only.
-template <typename Step>
-void run_step(Step&& step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
-}
-
 }  // namespace
 
 std::string settings_file_path(std::string_view program_directory) {
@@ -113,13 +104,14 @@ void Load_Settings(SettingsModel& model, FileSystem& file_system, const TextCode
     return Ini_Read(file_system, codec, kSettingsSection, key, path);
   };
 
-  run_step([&] {
+  // Loading continues on error: a step that fails leaves its field alone.
+  run_guarded([&] {
     std::string file_path = read(kFilePathKey);
     if (!file_path.empty() && !File_Exists(file_system, file_path)) file_path.clear();
     model.File_Path = std::move(file_path);
   });
 
-  run_step([&] {
+  run_guarded([&] {
     std::string folder = read(kFolderNameKey);
     if (folder.empty()) {
       model.Folder_Name.clear();
@@ -133,7 +125,7 @@ void Load_Settings(SettingsModel& model, FileSystem& file_system, const TextCode
     }
   });
 
-  run_step([&] {
+  run_guarded([&] {
     const std::string kind = read(kFileKindKey);
     if (kind.empty()) {
       model.File_Kind = kFileKindSingleFile;
@@ -147,7 +139,7 @@ void Load_Settings(SettingsModel& model, FileSystem& file_system, const TextCode
   });
 
   for (std::size_t i = 0; i < kActionValueKeys.size(); ++i) {
-    run_step([&] {
+    run_guarded([&] {
       const std::string value = read(kActionValueKeys[i]);
       if (value.empty()) {
         model.Action_Value[i] = kActionDefaults[i];

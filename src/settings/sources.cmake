@@ -5,4 +5,5 @@ list(APPEND CORE_SOURCES
   settings/settings_store.cpp
 )
 list(APPEND WIN32_SOURCES
+  settings/settings_file_win32.cpp
 )

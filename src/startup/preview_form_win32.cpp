@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "platform/base_window_win32.h"
+#include "platform/dib_win32.h"
 #include "platform/dpi_awareness_win32.h"
+#include "platform/embedded_data_win32.h"
 #include "platform/handles_win32.h"
 #include "platform/picture_decoder_win32.h"
 #include "resources/resource_ids.h"
@@ -16,42 +18,9 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"VantrelPreviewForm";
 
-// The still picture's JPEG bytes, embedded in the program.
-std::string_view still_picture_bytes(HINSTANCE instance) {
-  const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_PREVIEW_STILL), MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (!found) return {};
-  const HGLOBAL loaded = LoadResource(instance, found);
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  return bytes ? std::string_view(static_cast<const char*>(bytes), SizeofResource(instance, found)) : std::string_view{};
-}
-
-// A device-independent bitmap of the picture, for painting with GDI; empty
-// when GDI cannot make one.
-GdiObject make_bitmap(const Picture& picture) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;  // rows top first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) return bitmap;
-  auto* out = static_cast<std::uint8_t*>(bits);
-  for (std::size_t i = 0; i + 3 < picture.rgba.size(); i += 4) {  // RGBA to the DIB's BGRA
-    out[i] = picture.rgba[i + 2];
-    out[i + 1] = picture.rgba[i + 1];
-    out[i + 2] = picture.rgba[i];
-    out[i + 3] = 255;
-  }
-  return bitmap;
-}
-
 class PreviewForm : public BaseWindow<PreviewForm> {
  public:
   explicit PreviewForm(HINSTANCE instance) : instance_(instance) {}
-  PreviewForm(const PreviewForm&) = delete;
-  PreviewForm& operator=(const PreviewForm&) = delete;
 
   int run(HWND pane);
 
@@ -77,23 +46,21 @@ int PreviewForm::run(HWND pane) {
   const PreviewLayout layout =
       layout_preview(pane_rect.right - pane_rect.left, pane_rect.bottom - pane_rect.top, twips, twips);
 
-  if (const std::string_view jpeg = still_picture_bytes(instance_); !jpeg.empty()) {
+  if (const std::string_view jpeg = embedded_bytes(instance_, IDR_PREVIEW_STILL); !jpeg.empty()) {
     GdiplusPictureDecoder decoder;
     if (const std::optional<Picture> still = decoder.decode_bytes(jpeg, std::max(kPreviewPictureWidth, kPreviewPictureHeight))) {
-      picture_ = make_bitmap(*still);
+      picture_ = make_dib(*still);
       picture_size_ = {still->width, still->height};
     }
   }
 
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance_;
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  window_class.lpszClassName = kWindowClass;
-  RegisterClassExW(&window_class);
+  WindowClassSpec window_class;
+  window_class.name = kWindowClass;
+  window_class.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   // No caption, no border; made a child of the pane below.
-  if (!CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this)) return 1;
+  WindowSpec spec;
+  spec.style = WS_POPUP;
+  if (!create(instance_, window_class, spec)) return 1;
 
   // A child window must not keep WS_POPUP: the two styles together are
   // undefined, and some systems then keep treating it as top-level.

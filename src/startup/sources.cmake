@@ -5,8 +5,6 @@ list(APPEND CORE_SOURCES
   startup/program_start.cpp
 )
 list(APPEND WIN32_SOURCES
-  startup/mode_entries_win32.cpp
   startup/preview_form_win32.cpp
-  startup/settings_store_win32.cpp
   startup/startup_win32.cpp
 )

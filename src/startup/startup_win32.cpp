@@ -1,20 +1,17 @@
 #include "startup/startup_win32.h"
 
+#include "dialog/settings_dialog_win32.h"
 #include "platform/platform_check_win32.h"
 #include "platform/system_library_win32.h"
 #include "platform/wide_text_win32.h"
 #include "saver/saver_window_win32.h"
-#include "startup/mode_entries_win32.h"
+#include "settings/settings_file_win32.h"
 #include "startup/preview_form_win32.h"
 #include "startup/program_start.h"
-#include "startup/settings_store_win32.h"
+#include "startup/program_texts.h"
 
 namespace vantrel {
 namespace {
-
-// The captions that mark a running saver window and an open settings dialog.
-constexpr wchar_t kSaverCaption[] = L"Vantrel_Main";
-constexpr wchar_t kDialogCaption[] = L"Vantrelの設定";
 
 HWND window_from_number(std::int32_t number) {
   // Window handles carry 32 significant bits, sign-extended on 64-bit Windows.
@@ -26,7 +23,8 @@ class Win32StartupHost final : public StartupHost {
   explicit Win32StartupHost(HINSTANCE instance) : instance_(instance) {}
 
   bool instance_running() override {
-    return FindWindowW(nullptr, kSaverCaption) != nullptr || FindWindowW(nullptr, kDialogCaption) != nullptr;
+    return FindWindowW(nullptr, to_wide(kSaverCaption).c_str()) != nullptr ||
+           FindWindowW(nullptr, to_wide(kDialogCaption).c_str()) != nullptr;
   }
 
   void load_settings(SettingsModel& model) override { load_settings_beside_program(model); }

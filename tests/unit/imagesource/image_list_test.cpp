@@ -247,5 +247,73 @@ TEST(BuildImageList, KeepsTheFirstEntriesInListingOrderBeyondTheLimit) {
   EXPECT_EQ(images, literal_image_list(file_system, "C:\\Pics"));
 }
 
+TEST(ListImages, ReportsEachImageFoundAndStopsWhenAsked) {
+  auto file_system = folder_of({{"a.bmp", kNone}, {"notes.txt", kNone}, {"b.jpg", kArchive},
+                                {"hidden.gif", kAttributeHidden}, {"c.gif", kReadOnly}});
+  std::vector<std::size_t> counts;
+  const ImageListing all = list_images(file_system, "C:\\Pics", [&](std::size_t found) {
+    counts.push_back(found);
+    return true;
+  });
+  EXPECT_EQ(counts, (std::vector<std::size_t>{1, 2, 3}));  // only what is listed counts
+  EXPECT_EQ(all.paths, in_pics({"a.bmp", "b.jpg", "c.gif"}));
+  EXPECT_FALSE(all.stopped);
+  EXPECT_EQ(all.enumeration.end, EnumerationEnd::Completed);
+
+  const ImageListing cut = list_images(file_system, "C:\\Pics", [](std::size_t found) { return found < 2; });
+  EXPECT_TRUE(cut.stopped);
+  EXPECT_EQ(cut.paths, in_pics({"a.bmp", "b.jpg"}));
+}
+
+TEST(ListImages, KeepsWhatItFoundWhenTheFolderBreaksOffAndSaysWhy) {
+  auto file_system = folder_of({{"a.bmp", kNone}, {"b.bmp", kNone}, {"c.bmp", kNone}});
+  file_system.fail_enumeration_after("C:\\Pics", 2);
+  const ImageListing broken = list_images(file_system, "C:\\Pics");
+  EXPECT_EQ(broken.paths, in_pics({"a.bmp", "b.bmp"}));
+  EXPECT_EQ(broken.enumeration.end, EnumerationEnd::Failed);
+  EXPECT_FALSE(broken.enumeration.failure.empty());
+
+  const ImageListing missing = list_images(file_system, "C:\\Gone");
+  EXPECT_TRUE(missing.paths.empty());
+  EXPECT_EQ(missing.enumeration.end, EnumerationEnd::Failed);
+}
+
+TEST(ListImages, CountsNoFurtherThanTheListHolds) {
+  FakeFileSystem file_system;
+  for (std::size_t i = 0; i < kMaxImageCount + 5; ++i) file_system.add_file("C:\\Pics\\" + std::to_string(i) + ".bmp", {}, kNone);
+  std::size_t reports = 0;
+  std::size_t last = 0;
+  const ImageListing listing = list_images(file_system, "C:\\Pics", [&](std::size_t found) {
+    ++reports;
+    last = found;
+    return true;
+  });
+  EXPECT_EQ(listing.paths.size(), kMaxImageCount);
+  EXPECT_EQ(reports, kMaxImageCount);
+  EXPECT_EQ(last, kMaxImageCount);
+}
+
+TEST(NamesAsSpelled, GivesTheFileSystemsSpellingOrNothingForAFileThatIsGone) {
+  FakeFileSystem file_system;
+  file_system.add_file("C:\\Pics\\Sun.JPG");
+  file_system.add_file("C:\\Pics\\sun.jpg.bak");
+  file_system.add_file("C:\\Pics\\写真.bmp");
+  file_system.add_file("D:\\x.gif");
+  const std::vector<std::string> paths = {
+      "C:\\Pics\\Sun.JPG",   // as spelled
+      "C:\\Pics\\sun.jpg",   // another case: the file system's spelling
+      "C:\\Pics\\gone.bmp",  // vanished: an empty line
+      "C:\\Pics\\写真.bmp",
+      "D:\\\\x.gif",          // a drive root's doubled backslash
+      "C:\\Pics\\Sun.JPG",   // the folder again after another one
+      "nofolder.bmp",
+  };
+  const std::size_t before = file_system.enumerations();
+  EXPECT_EQ(names_as_spelled(file_system, paths),
+            (std::vector<std::string>{"Sun.JPG", "Sun.JPG", "", "写真.bmp", "x.gif", "Sun.JPG", ""}));
+  // One walk per run of paths in one folder, not one query per path.
+  EXPECT_EQ(file_system.enumerations() - before, 3u);
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
@@ -169,7 +170,57 @@ TEST(Resample, ReadsEveryLayoutInPlace) {
     EXPECT_EQ(resample(rows, 30, 20).rgba, reference.rgba) << layout << ": same size";
     EXPECT_EQ(resample(rows, 15, 10).rgba, resample(reference, 15, 10).rgba) << layout << ": halved";
     EXPECT_EQ(resample(rows, 45, 27).rgba, resample(reference, 45, 27).rgba) << layout << ": enlarged";
+    EXPECT_EQ(sample_nearest(rows, 17, 41).rgba, sample_nearest(rows_of(reference), 17, 41).rgba) << layout << ": nearest";
   }
+}
+
+TEST(SampleNearest, TakesThePixelUnderEachTargetCentre) {
+  const Picture row = grey_row({10, 20, 30, 40});
+  const struct {
+    int width;
+    std::vector<int> expected;
+  } cases[] = {
+      {4, {10, 20, 30, 40}},                  // the same size: a copy
+      {2, {20, 40}},                          // halved: the second of each pair
+      {3, {10, 30, 40}},                      // centres at 0.67, 2 and 3.33
+      {8, {10, 10, 20, 20, 30, 30, 40, 40}},  // doubled: each pixel twice
+      {1, {30}},                              // the middle
+  };
+  for (const auto& c : cases) EXPECT_EQ(grey_levels(sample_nearest(rows_of(row), c.width, 1)), c.expected) << c.width;
+}
+
+TEST(SampleNearest, NeverBlendsAndKeepsTheRegionsInProportion) {
+  // 3 x 2 to 100 x 67, as the dialog's preview shows such a picture: every
+  // pixel is one of the six, in the source's arrangement, and each source
+  // pixel covers a third of the width and half of the height, give or take
+  // the one pixel that cannot be split.
+  const std::array<Rgba, 6> colours = {kRed, kGreen, kBlue, Rgba{1, 2, 3, 255}, Rgba{200, 100, 0, 255},
+                                       Rgba{9, 9, 9, 9}};
+  const Picture source = make_picture(3, 2, [&](int x, int y) { return colours[static_cast<std::size_t>(y * 3 + x)]; });
+  const Picture sampled = sample_nearest(rows_of(source), 100, 67);
+  ASSERT_EQ(sampled.width, 100);
+  ASSERT_EQ(sampled.height, 67);
+  std::array<int, 3> columns{};
+  std::array<int, 2> rows{};
+  for (int x = 0; x < 100; ++x) {
+    const auto found = std::find(colours.begin(), colours.begin() + 3, pixel(sampled, x, 0));
+    ASSERT_NE(found, colours.begin() + 3) << "column " << x << " is no source colour";
+    ++columns[static_cast<std::size_t>(found - colours.begin())];
+  }
+  for (int y = 0; y < 67; ++y) {
+    const int row = pixel(sampled, 0, y) == colours[0] ? 0 : 1;
+    ASSERT_EQ(pixel(sampled, 0, y), colours[static_cast<std::size_t>(row * 3)]) << "row " << y;
+    ++rows[static_cast<std::size_t>(row)];
+    for (int x = 0; x < 100; ++x) {
+      const auto column = std::find(colours.begin(), colours.begin() + 3, pixel(sampled, x, 0)) - colours.begin();
+      ASSERT_EQ(pixel(sampled, x, y), colours[static_cast<std::size_t>(row * 3 + column)]) << x << ", " << y;
+    }
+  }
+  for (const int count : columns) EXPECT_TRUE(count == 33 || count == 34) << count;
+  for (const int count : rows) EXPECT_TRUE(count == 33 || count == 34) << count;
+  // The regions keep their order: left to right, top to bottom.
+  EXPECT_EQ(pixel(sampled, 0, 0), colours[0]);
+  EXPECT_EQ(pixel(sampled, 99, 66), colours[5]);
 }
 
 }  // namespace

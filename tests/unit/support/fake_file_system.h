@@ -89,23 +89,24 @@ class FakeFileSystem : public FileSystem {
     if (folder.empty()) return true;  // the root of the current drive
     return folders_.count(folder) != 0;
   }
-  EnumerationEnd enumerate_folder(const std::string& folder,
-                                  const std::function<bool(const DirectoryEntry&)>& visit) override {
+  EnumerationResult enumerate_folder(const std::string& folder,
+                                     const std::function<bool(const DirectoryEntry&)>& visit) override {
     ++calls_;
     ++enumerations_;
     if (folder.empty() || folder.back() != '\\')
       throw std::invalid_argument("enumerate_folder takes a folder ending in a backslash: " + folder);
     const std::string name = folder_key(folder);
     const auto found = folders_.find(name);
-    if (found == folders_.end()) return EnumerationEnd::Failed;
+    if (found == folders_.end()) return {EnumerationEnd::Failed, "The system cannot find the path specified."};
     const auto limit = break_after_.find(name);
     std::size_t visited = 0;
     for (const auto& entry : found->second.entries) {
-      if (limit != break_after_.end() && visited == limit->second) return EnumerationEnd::Failed;
+      if (limit != break_after_.end() && visited == limit->second)
+        return {EnumerationEnd::Failed, "The device is not ready."};
       ++visited;
       if (!visit(entry)) break;
     }
-    return EnumerationEnd::Completed;
+    return {};
   }
   std::string current_directory() override {
     ++calls_;

@@ -159,11 +159,11 @@ TEST_F(Win32FileSystemTest, EnumeratesEveryEntryWithItsNameAndAttributes) {
   sandbox.folder("sub");
 
   std::vector<DirectoryEntry> entries;
-  const EnumerationEnd end = file_system.enumerate_folder(sandbox.path() + "\\", [&](const DirectoryEntry& entry) {
+  const EnumerationResult result = file_system.enumerate_folder(sandbox.path() + "\\", [&](const DirectoryEntry& entry) {
     entries.push_back(entry);
     return true;
   });
-  EXPECT_EQ(end, EnumerationEnd::Completed);
+  EXPECT_EQ(result.end, EnumerationEnd::Completed);
   std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   ASSERT_EQ(entries.size(), 4u);  // no "." or ".."
   EXPECT_EQ(entries[0].name, "a.bmp");
@@ -196,11 +196,13 @@ TEST_F(Win32FileSystemTest, EnumerationEndsAsTheVisitorOrTheFolderSays) {
   };
   for (const auto& c : cases) {
     std::size_t visits = 0;
-    const EnumerationEnd end = file_system.enumerate_folder(c.folder, [&](const DirectoryEntry&) {
+    const EnumerationResult result = file_system.enumerate_folder(c.folder, [&](const DirectoryEntry&) {
       ++visits;
       return c.keep_going;
     });
-    EXPECT_EQ(end, c.end) << c.folder;
+    EXPECT_EQ(result.end, c.end) << c.folder;
+    // A failure says why in the system's words, for the message the user sees.
+    EXPECT_EQ(result.failure.empty(), c.end == EnumerationEnd::Completed) << c.folder;
     EXPECT_EQ(visits, c.visits) << c.folder;
   }
 }

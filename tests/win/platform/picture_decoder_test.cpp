@@ -185,6 +185,35 @@ TEST_F(PictureDecoderTest, DecodesEachKindScaledDownToTheLimitButNeverUp) {
   }
 }
 
+TEST_F(PictureDecoderTest, ReportsTheOwnSizeAndSamplesAtTheSizeChosenFromIt) {
+  ASSERT_TRUE(gdiplus_ && decoder_.ready());
+  for (const Kind& kind : kKinds) {
+    const std::string path = sandbox_.path(kind.file_name);
+    ASSERT_TRUE(kind.write(path, 320, 240)) << kind.name;
+    PictureSize seen{};
+    const TargetSize quarter = [&](PictureSize own) {
+      seen = own;
+      return PictureSize{own.width / 4, own.height / 4};
+    };
+    const std::optional<DecodedPicture> decoded = decoder_.decode_file(path, quarter, Resampling::Nearest);
+    ASSERT_TRUE(decoded) << kind.name;
+    EXPECT_EQ(seen, (PictureSize{320, 240})) << kind.name << ": the target is chosen from the own size";
+    EXPECT_EQ(decoded->own_size, (PictureSize{320, 240})) << kind.name;
+    ASSERT_EQ(decoded->pixels.width, 80) << kind.name;
+    ASSERT_EQ(decoded->pixels.height, 60) << kind.name;
+    expect_marked(decoded->pixels, kind.tolerance, kind.name);
+    if (kind.tolerance != 0) continue;
+    // Nearest sampling blends nothing: even along the regions' borders every
+    // pixel is one of the three colours.
+    int blended = 0;
+    for (std::size_t i = 0; i < decoded->pixels.rgba.size(); i += 4) {
+      const Rgb colour{decoded->pixels.rgba[i], decoded->pixels.rgba[i + 1], decoded->pixels.rgba[i + 2]};
+      blended += colour == kRed || colour == kBlue || colour == kGreen ? 0 : 1;
+    }
+    EXPECT_EQ(blended, 0) << kind.name;
+  }
+}
+
 TEST_F(PictureDecoderTest, GivesNothingForWhatIsNoPicture) {
   const struct {
     const char* name;

@@ -1,4 +1,4 @@
-#include "startup/settings_store_win32.h"
+#include "settings/settings_file_win32.h"
 
 #include <windows.h>
 
@@ -7,7 +7,6 @@
 #include "platform/file_system_win32.h"
 #include "platform/text_codec_win32.h"
 #include "platform/wide_text_win32.h"
-#include "settings/settings_store.h"
 
 namespace vantrel {
 namespace {
@@ -33,6 +32,12 @@ void load_settings_beside_program(SettingsModel& model) {
   Win32FileSystem file_system;
   const Win32TextCodec codec;
   Load_Settings(model, file_system, codec, settings_file_path(program_directory()));
+}
+
+WriteResult save_settings_beside_program(const SettingsModel& model) {
+  Win32FileSystem file_system;
+  const Win32TextCodec codec;
+  return Save_Settings(model, file_system, codec, settings_file_path(program_directory()));
 }
 
 }  // namespace vantrel

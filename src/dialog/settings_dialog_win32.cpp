@@ -1,6 +1,6 @@
 // The settings dialog is not built yet: the program ends at once after the
 // settings were read, as it does for an unknown switch.
-#include "startup/mode_entries_win32.h"
+#include "dialog/settings_dialog_win32.h"
 
 namespace vantrel {
 
