@@ -13,86 +13,25 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench_folder_win32.h"
 #include "imagesource/image_list.h"
 #include "literal_image_list_win32.h"
 #include "platform/file_system_win32.h"
-#include "platform/handles_win32.h"
 #include "platform/wide_text_win32.h"
 
 namespace vantrel::bench {
 namespace {
 
-constexpr int kImageFiles = 32767;
-constexpr int kOtherFiles = 10000;
 constexpr int kRounds = 5;
-
-std::wstring default_folder() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  return std::wstring(temp) + L"vantrel_image_list_bench";
-}
-
-// Images of the four kinds in turn, some with upper-case extensions; other
-// files whose names come close (photo.jpeg) but are no images.
-bool fill_folder(const std::wstring& folder) {
-  const std::wstring ready = folder + L".ready";
-  if (GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  std::printf("creating %d files in %s ...\n", kImageFiles + kOtherFiles, to_utf8(folder).c_str());
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const wchar_t* const image_endings[] = {L".bmp", L".gif", L".jpg", L".wmf", L".JPG", L".Bmp"};
-  const wchar_t* const other_endings[] = {L".txt", L".png", L".jpeg", L".dat", L".bmp.txt"};
-  const auto create = [&](const std::wstring& name) {
-    return static_cast<bool>(FileHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-  };
-  // Interleaved, so the file system's order mixes kinds and other files.
-  int images = 0, others = 0;
-  for (int step = 0; images < kImageFiles || others < kOtherFiles; ++step) {
-    const bool other = others < kOtherFiles && (step % 4 == 3 || images == kImageFiles);
-    const std::wstring name = other ? L"doc_" + std::to_wstring(others) + other_endings[others % 5]
-                                    : L"img_" + std::to_wstring(images) + image_endings[images % 6];
-    (other ? others : images) += 1;
-    if (!create(name)) return false;
-  }
-  return static_cast<bool>(FileHandle(
-      CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-}
-
-double seconds_now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// One bare enumeration with the same flags the file system uses: entries are
-// counted, nothing else.
-std::size_t bare_enumeration(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  const FindHandle search(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!search) return 0;
-  std::size_t entries = 0;
-  do ++entries;
-  while (FindNextFileW(search.get(), &found));
-  return entries;
-}
 
 int run() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  const std::wstring folder = argv && argc > 1 ? argv[1] : default_folder();
+  const std::wstring folder = argv && argc > 1 ? argv[1] : temporary_folder(L"vantrel_image_list_bench");
   LocalFree(argv);
   if (!fill_folder(folder)) {
     std::printf("cannot create the files\n");

@@ -74,6 +74,7 @@ ImageListing list_images(FileSystem& file_system, const std::string& folder, con
 
   std::array<std::vector<std::string>, kGroupCount> groups;
   std::size_t found = 0;
+  listing.folder_stamp = file_system.folder_stamp(directory);
   listing.enumeration = file_system.enumerate_folder(directory, [&](const DirectoryEntry& entry) {
     const auto pass = pass_of(entry.attributes);
     const auto kind = pass ? kind_of(entry.name) : std::nullopt;
@@ -104,7 +105,8 @@ std::vector<std::string> Build_Image_List(FileSystem& file_system, const std::st
   return list_images(file_system, folder).paths;
 }
 
-std::vector<std::string> names_as_spelled(FileSystem& file_system, const std::vector<std::string>& paths) {
+std::vector<std::string> names_as_spelled(FileSystem& file_system, const std::vector<std::string>& paths,
+                                          std::optional<std::uint64_t> listed_stamp) {
   std::vector<std::string> names(paths.size());
   std::size_t first = 0;
   while (first < paths.size()) {
@@ -116,6 +118,12 @@ std::vector<std::string> names_as_spelled(FileSystem& file_system, const std::ve
     const std::string_view folder = std::string_view(paths[first]).substr(0, cut + 1);
     std::size_t end = first + 1;
     while (end < paths.size() && std::string_view(paths[end]).substr(0, paths[end].rfind('\\') + 1) == folder) ++end;
+
+    if (listed_stamp && file_system.folder_stamp(std::string(folder)) == listed_stamp) {
+      for (std::size_t i = first; i < end; ++i) names[i] = paths[i].substr(folder.size());
+      first = end;
+      continue;
+    }
 
     // The folder's entries: the exact spellings, and the first spelling of
     // each name with its ASCII letters upper-cased.

@@ -6,7 +6,9 @@
 // entries are kept: the first ones in that order.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,9 @@ struct ImageListing {
   // found before the break are kept all the same.
   EnumerationResult enumeration;
   bool stopped = false;  // the progress report asked to stop
+  // The folder's stamp (FileSystem::folder_stamp) taken before the walk:
+  // while the folder still has it, `paths` are its images as they are now.
+  std::optional<std::uint64_t> folder_stamp;
 };
 
 // Told the number of images found so far each time it grows (in the order
@@ -48,6 +53,13 @@ std::vector<std::string> Build_Image_List(FileSystem& file_system, const std::st
 // (the file is gone, or the folder cannot be read). The match ignores the case
 // of ASCII letters; an entry spelled exactly as asked wins. One enumeration
 // for each run of paths in the same folder, not one query per path.
-std::vector<std::string> names_as_spelled(FileSystem& file_system, const std::vector<std::string>& paths);
+//
+// `listed_stamp` is the folder_stamp of the listing the paths came from (all
+// of one folder): when the folder still has it, nothing was added, removed or
+// renamed since, the names are the paths' own and the folder is not walked
+// again. (A file system whose times are coarse, as FAT's two seconds, may
+// keep the stamp through a change made within that time.)
+std::vector<std::string> names_as_spelled(FileSystem& file_system, const std::vector<std::string>& paths,
+                                          std::optional<std::uint64_t> listed_stamp = std::nullopt);
 
 }  // namespace vantrel

@@ -1,8 +1,9 @@
 #pragma once
-// Real pixels for the saver and the preview: their windows are drawn at the
-// display's full resolution instead of being scaled by the system. Done per
-// thread at run time, not in the manifest, so the settings dialog keeps its
-// fixed pixel layout and is scaled by the system.
+// Real pixels for every window of the program: each is drawn at the display's
+// full resolution instead of being scaled (and blurred) by the system; the
+// settings dialog lays itself out by DPI / 96 and again when it moves to a
+// display of another DPI. Done per thread at run time, not in the manifest,
+// so that a system without per-monitor awareness still gets the best it has.
 
 #include <windows.h>
 

@@ -57,6 +57,11 @@ class FileSystem {
   // included; false when it matches none or the search fails.
   virtual bool any_entry_matches(const std::string& pattern) = 0;
 
+  // A number that changes whenever the folder's entries change (one is
+  // added, removed or renamed): its last-write time. Nothing when the folder
+  // cannot be read.
+  virtual std::optional<std::uint64_t> folder_stamp(const std::string& folder) = 0;
+
   // Visits the entries of `folder` (a path ending in a backslash) in the file
   // system's own order, without "." and "..". The visitor returns false to
   // stop early, which still counts as Completed.

@@ -109,6 +109,16 @@ bool Win32FileSystem::any_entry_matches(const std::string& pattern) {
   return static_cast<bool>(search);
 }
 
+std::optional<std::uint64_t> Win32FileSystem::folder_stamp(const std::string& folder) {
+  const auto wide = wide_path(folder);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!wide || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return std::nullopt;
+  }
+  return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
 EnumerationResult Win32FileSystem::enumerate_folder(const std::string& folder,
                                                     const std::function<bool(const DirectoryEntry&)>& visit) {
   const auto wide = wide_path(folder);

@@ -14,6 +14,7 @@ class Win32FileSystem final : public FileSystem {
   bool replace_file(const std::string& path, std::string_view bytes) override;
   bool can_open_for_reading(const std::string& path) override;
   bool any_entry_matches(const std::string& pattern) override;
+  std::optional<std::uint64_t> folder_stamp(const std::string& folder) override;
   EnumerationResult enumerate_folder(const std::string& folder,
                                      const std::function<bool(const DirectoryEntry&)>& visit) override;
   std::string current_directory() override;

@@ -38,6 +38,9 @@ struct SettingsModel {
   // Full paths of the folder's images, in listing order (entry 1 of the
   // one-based numbering is element 0 here).
   std::vector<std::string> Image_Files;
+  // The folder's stamp when Image_Files was listed (see list_images): the
+  // dialog need not walk a folder again that has not changed since.
+  std::optional<std::uint64_t> Image_Files_Stamp;
 
   std::int16_t Image_Count() const { return static_cast<std::int16_t>(Image_Files.size()); }
 };

@@ -117,9 +117,10 @@ void Load_Settings(SettingsModel& model, FileSystem& file_system, const TextCode
       model.Folder_Name.clear();
     } else if (Folder_Exists(file_system, folder)) {
       // Built whatever File_Kind says: the dialog shows it in either mode.
-      std::vector<std::string> images = Build_Image_List(file_system, folder);
+      ImageListing listing = list_images(file_system, folder);
       model.Folder_Name = std::move(folder);
-      model.Image_Files = std::move(images);
+      model.Image_Files = std::move(listing.paths);
+      model.Image_Files_Stamp = listing.folder_stamp;
     } else {
       model.Folder_Name.clear();
     }

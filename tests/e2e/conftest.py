@@ -158,7 +158,8 @@ class ChildWindow:
 @dataclass(frozen=True)
 class WindowFacts:
     """What Windows knows of a top-level window (helpers/describe_window.cpp):
-    rect is (left, top, right, bottom) in screen pixels, shown_above the
+    rect is (left, top, right, bottom) in screen pixels, client the same for
+    the client area, shown_above the
     number of shown top-level windows above it in the system's z-order, and
     children its child windows."""
 
@@ -166,6 +167,7 @@ class WindowFacts:
     topmost: bool
     shown_above: int
     rect: tuple[int, int, int, int]
+    client: tuple[int, int, int, int]
     screen: tuple[int, int]
     dpi: int
     children: tuple[ChildWindow, ...]
@@ -182,9 +184,10 @@ def _parse_window_facts(report: str) -> WindowFacts:
         else:
             facts[key] = value
     numbers = {key: tuple(int(part) for part in facts[key].split())
-               for key in ("topmost", "shown_above", "rect", "screen", "dpi")}
+               for key in ("topmost", "shown_above", "rect", "client", "screen", "dpi")}
     return WindowFacts(facts["class"], numbers["topmost"] == (1,), numbers["shown_above"][0],
-                       numbers["rect"], numbers["screen"], numbers["dpi"][0], tuple(children))
+                       numbers["rect"], numbers["client"], numbers["screen"], numbers["dpi"][0],
+                       tuple(children))
 
 
 @pytest.fixture

@@ -1,6 +1,7 @@
 """The built Vantrel.scr as Explorer and the Display control panel see the
 file: a 64-bit GUI program that runs alone, Japanese version information
-"1.01", and our icon."""
+"1.01", our icon, and the manifest that gives it current controls and no
+compatibility modes."""
 
 from __future__ import annotations
 
@@ -42,8 +43,24 @@ def test_imports_only_dlls_the_system_has(image, stage):
     assert [name for name in image.imported_dlls() if name.lower() not in present] == []
 
 
-def test_every_resource_is_japanese(resources):
-    assert {language for (_, _, language) in resources} == {JAPANESE}
+RT_MANIFEST = 24
+NEUTRAL = 0
+
+
+def test_every_resource_but_the_manifest_is_japanese(resources):
+    assert {language for (kind, _, language) in resources if kind != RT_MANIFEST} == {JAPANESE}
+    assert [key for key in resources if key[0] == RT_MANIFEST] == [(RT_MANIFEST, 1, NEUTRAL)]
+
+
+def test_the_manifest_asks_for_common_controls_6_and_runs_as_the_user(resources):
+    manifest = resources[(RT_MANIFEST, 1, NEUTRAL)].decode("utf-8")
+    assert 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' in manifest
+    assert 'level="asInvoker"' in manifest
+    # Windows 7, 8, 8.1 and 10/11: none of them runs it in a compatibility mode.
+    for system in ("35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                   "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"):
+        assert f'<supportedOS Id="{{{system}}}"/>' in manifest
+    assert "dpiAware" not in manifest, "DPI awareness is set per thread at run time"
 
 
 def version_info(resources):

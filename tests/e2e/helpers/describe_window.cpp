@@ -12,6 +12,7 @@
 //   topmost <1 when WS_EX_TOPMOST is set, else 0>
 //   shown_above <how many shown top-level windows lie above it in z-order>
 //   rect <left> <top> <right> <bottom>
+//   client <left> <top> <right> <bottom>  (the client area, in screen pixels)
 //   screen <width> <height>
 //   dpi <pixels per logical inch of the screen>
 //   child <class name> <left> <top> <right> <bottom> <text>
@@ -106,6 +107,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
   write_utf8(L"topmost " + std::to_wstring(topmost ? 1 : 0) + L"\n");
   write_utf8(L"shown_above " + std::to_wstring(shown_above) + L"\n");
   write_utf8(L"rect " + rect_text(window) + L"\n");
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  write_utf8(L"client " + std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) + L" " +
+             std::to_wstring(origin.x + client.right) + L" " + std::to_wstring(origin.y + client.bottom) + L"\n");
   write_utf8(L"screen " + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L" " +
              std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L"\n");
   write_utf8(L"dpi " + std::to_wstring(screen_dpi()) + L"\n");

@@ -315,5 +315,21 @@ TEST(NamesAsSpelled, GivesTheFileSystemsSpellingOrNothingForAFileThatIsGone) {
   EXPECT_EQ(file_system.enumerations() - before, 3u);
 }
 
+TEST(NamesAsSpelled, SkipsTheWalkWhileTheFolderIsAsListed) {
+  auto file_system = folder_of({{"a.bmp", kNone}, {"B.jpg", kArchive}, {"c.gif", kReadOnly}});
+  const ImageListing listing = list_images(file_system, "C:\\Pics");
+  ASSERT_TRUE(listing.folder_stamp);
+  std::size_t before = file_system.enumerations();
+  EXPECT_EQ(names_as_spelled(file_system, listing.paths, listing.folder_stamp),
+            (std::vector<std::string>{"a.bmp", "B.jpg", "c.gif"}));
+  EXPECT_EQ(file_system.enumerations(), before) << "an unchanged folder is not walked again";
+
+  file_system.remove("C:\\Pics\\B.jpg");
+  before = file_system.enumerations();
+  EXPECT_EQ(names_as_spelled(file_system, listing.paths, listing.folder_stamp),
+            (std::vector<std::string>{"a.bmp", "", "c.gif"}));
+  EXPECT_EQ(file_system.enumerations(), before + 1) << "a changed folder is";
+}
+
 }  // namespace
 }  // namespace vantrel

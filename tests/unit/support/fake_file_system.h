@@ -39,6 +39,21 @@ class FakeFileSystem : public FileSystem {
     break_after_[folder_key(folder)] = entries;
   }
   void fail_replace() { replace_fails_ = true; }
+  // Takes an entry away, as another program deleting it would.
+  void remove(const std::string& path) {
+    files_.erase(key(path));
+    const std::string name = strip_backslashes(path);
+    const auto slash = name.find_last_of("\\/");
+    const auto folder = folders_.find(folder_key(name.substr(0, slash)));
+    if (slash == std::string::npos || folder == folders_.end()) return;
+    const auto entry = folder->second.index.find(key(name.substr(slash + 1)));
+    if (entry == folder->second.index.end()) return;
+    folder->second.entries.erase(folder->second.entries.begin() + static_cast<std::ptrdiff_t>(entry->second));
+    folder->second.index.clear();
+    for (std::size_t i = 0; i < folder->second.entries.size(); ++i)
+      folder->second.index[key(folder->second.entries[i].name)] = i;
+    ++folder->second.stamp;
+  }
   void set_current_directory(std::string directory) { current_directory_ = std::move(directory); }
 
   // The attribute bits of an entry, as a system attribute query reports them.
@@ -88,6 +103,12 @@ class FakeFileSystem : public FileSystem {
     const std::string folder = folder_key(pattern.substr(0, pattern.size() - suffix.size()));
     if (folder.empty()) return true;  // the root of the current drive
     return folders_.count(folder) != 0;
+  }
+  std::optional<std::uint64_t> folder_stamp(const std::string& folder) override {
+    ++calls_;
+    const auto found = folders_.find(folder_key(folder));
+    if (found == folders_.end()) return std::nullopt;
+    return found->second.stamp;
   }
   EnumerationResult enumerate_folder(const std::string& folder,
                                      const std::function<bool(const DirectoryEntry&)>& visit) override {
@@ -143,10 +164,12 @@ class FakeFileSystem : public FileSystem {
     auto& entries = folders_[folder_key(folder)];
     const std::string name = path.substr(slash + 1);
     const auto [same, added] = entries.index.try_emplace(key(name), entries.entries.size());
-    if (added)
+    if (added) {
       entries.entries.push_back({name, attributes});
-    else
+      ++entries.stamp;
+    } else {
       entries.entries[same->second].attributes = attributes;
+    }
     if (folder.find_first_of("\\/") != std::string::npos && !has_entry(folder)) add_entry(folder, kAttributeDirectory);
   }
   bool has_entry(const std::string& path) const { return attributes_of(path).has_value(); }
@@ -155,6 +178,7 @@ class FakeFileSystem : public FileSystem {
   struct Folder {
     std::vector<DirectoryEntry> entries;                  // in the order added
     std::unordered_map<std::string, std::size_t> index;  // normalised name -> position in entries
+    std::uint64_t stamp = 0;                              // counts the additions and removals
   };
   std::map<std::string, Folder> folders_;
   std::map<std::string, std::size_t> break_after_;

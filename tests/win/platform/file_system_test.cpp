@@ -207,6 +207,30 @@ TEST_F(Win32FileSystemTest, EnumerationEndsAsTheVisitorOrTheFolderSays) {
   }
 }
 
+TEST_F(Win32FileSystemTest, AFoldersStampChangesWithItsEntries) {
+  const std::string folder = sandbox.folder("stamped");
+  const auto stamp = [&] { return file_system.folder_stamp(folder + "\\"); };
+  const auto unchanged = stamp();
+  ASSERT_TRUE(unchanged);
+  // Folder times are set from the clock: give them a tick to differ.
+  const auto after_a_tick = [&](auto change) {
+    Sleep(20);
+    change();
+    return stamp();
+  };
+  EXPECT_EQ(stamp(), unchanged) << "nothing changed";
+  const auto added = after_a_tick([&] { sandbox.file("stamped\\a.bmp", "x"); });
+  EXPECT_NE(added, unchanged) << "a file added";
+  const auto renamed = after_a_tick([&] {
+    MoveFileW(to_wide(folder + "\\a.bmp").c_str(), to_wide(folder + "\\b.bmp").c_str());
+  });
+  EXPECT_NE(renamed, added) << "a file renamed";
+  const auto removed = after_a_tick([&] { DeleteFileW(to_wide(folder + "\\b.bmp").c_str()); });
+  EXPECT_NE(removed, renamed) << "a file removed";
+  EXPECT_FALSE(file_system.folder_stamp(sandbox.path("missing")));
+  EXPECT_FALSE(file_system.folder_stamp(sandbox.file("plain.txt"))) << "a file is no folder";
+}
+
 // Puts the process's current directory back, so the sandbox can go.
 class CurrentDirectoryGuard {
  public:

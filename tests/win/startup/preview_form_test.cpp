@@ -12,32 +12,15 @@
 #include "platform/picture_decoder_win32.h"
 #include "resources/resource_ids.h"
 #include "startup/preview_layout.h"
+#include "support/screen_capture.h"
 
 namespace vantrel {
 namespace {
 
 constexpr COLORREF kPaneColour = RGB(255, 0, 255);
 
-struct Capture {
-  int width = 0;
-  int height = 0;
-  std::vector<COLORREF> pixels;  // rows top first
-  COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-// What the screen shows of the window's client area.
-Capture capture_client(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  Capture capture{client.right, client.bottom, {}};
-  const HDC screen = GetDC(nullptr);
-  for (int y = 0; y < capture.height; ++y)
-    for (int x = 0; x < capture.width; ++x) capture.pixels.push_back(GetPixel(screen, origin.x + x, origin.y + y));
-  ReleaseDC(nullptr, screen);
-  return capture;
-}
+using testing::Capture;
+using testing::capture_client;
 
 // The control panel's part: a host window with a pane. The timer captures the
 // pane once the form has painted, then destroys the pane, which must end the

@@ -1,0 +1,29 @@
+#pragma once
+// The font of the settings dialog's labels and list.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/handles_win32.h"
+
+namespace vantrel {
+
+// "ＭＳ Ｐゴシック" where the system has it (a Japanese Windows, or one with
+// the optional Japanese fonts). Windows outside Japan installs it only on
+// request, and a missing face would fall back to a font without Japanese
+// glyphs: then the first of the Japanese UI fonts every current Windows has
+// ("Yu Gothic UI", then "Meiryo UI", then "MS UI Gothic") that is there.
+std::wstring choose_dialog_font_face();
+
+struct DialogFonts {
+  GdiObject regular;
+  GdiObject underlined;  // lbl_URL's
+  int line_height = 0;   // pixels from one line of text to the next
+};
+
+// The dialog's font at `dpi`: 9.75 points, regular weight, the Shift-JIS
+// character set.
+DialogFonts make_dialog_fonts(const std::wstring& face, int dpi);
+
+}  // namespace vantrel

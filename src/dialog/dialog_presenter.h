@@ -1,0 +1,108 @@
+#pragma once
+// The settings dialog's presenter: every piece of the dialog's state and every
+// reaction to what the user does. The window reports events here and paints
+// what state() says; the presenter changes the settings model and tells the
+// window what to show through DialogView.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "dialog/dialog_state.h"
+#include "dialog/dialog_view.h"
+#include "dialog/link_colour.h"
+#include "dialog/number_format.h"
+#include "platform/file_system.h"
+#include "platform/picture_decoder.h"
+#include "platform/random_source.h"
+#include "settings/settings_model.h"
+
+namespace vantrel {
+
+// What the presenter uses besides the window.
+struct DialogServices {
+  FileSystem& file_system;
+  // Drives the link's colours; not seeded from the time.
+  RandomSource& link_random;
+  // The user's digit grouping, for the count of listed files.
+  DigitGrouping grouping;
+};
+
+// The size a preview's pixels are decoded at: Pic_K's size in device pixels
+// at `dpi` for a picture of `own` size.
+PictureSize preview_target_size(PictureSize own, int dpi);
+
+class DialogPresenter {
+ public:
+  DialogPresenter(SettingsModel& model, DialogView& view, DialogWork& work, DialogServices services, int dpi);
+
+  const DialogState& state() const { return state_; }
+
+  // The window's load, before it is first shown. The window has given itself
+  // Pic_C's size as its client area (the first load step); this runs the
+  // rest, each step guarded on its own: the list's sideways extent, the
+  // texture, heading plates, button faces and option marks, the list of the
+  // folder's images and their count, the path and the preview, the raised
+  // edge, the sliders, and the opening animation from the pointer.
+  void on_load();
+
+  // The user closes the window (its close box, Alt+F4): it closes without
+  // writing anything.
+  void on_close_requested();
+
+  // Timer1, every 50 ms: the link's next colour.
+  void on_timer_tick();
+
+  // A mouse button went down on a label or image (any button), and the
+  // release of that press (wherever the pointer is by then).
+  void on_mouse_down(ControlId control);
+  void on_mouse_up(ControlId control);
+
+  // H_Scroll(bar) changed or its thumb is being dragged; the bar already
+  // holds its new value.
+  void on_scroll(int bar);
+
+  // The answer to DialogWork::decode_preview: the picture's own size and its
+  // pixels at preview_target_size for the DPI asked for, or nothing for a
+  // file that cannot be read as a picture.
+  void on_preview_decoded(std::uint64_t ticket, std::optional<DecodedPicture> decoded);
+
+  // The window moved to a display of another DPI, or the user changed its
+  // scaling.
+  void on_dpi_changed(int dpi);
+
+  // Where the pointer was when the dialog loaded (both 0 when it could not be
+  // read): both animations use this point.
+  ScreenPoint cursor() const { return {Cursor_X, Cursor_Y}; }
+  bool closed() const { return closed_; }
+
+ private:
+  void set_caption(ControlId control, std::string caption);
+  void set_picture(std::optional<ControlId> image, CarriedPicture picture);
+  void show_option_marks(int file_kind);
+  void Show_Preview();
+  void Draw_Edge();
+  void close_dialog();
+
+  SettingsModel& model_;
+  DialogView& view_;
+  DialogWork& work_;
+  DialogServices services_;
+  int dpi_;
+  DialogState state_ = initial_dialog_state();
+  LinkColourCycle link_cycle_;
+
+  std::int16_t Cursor_X = 0;
+  std::int16_t Cursor_Y = 0;
+
+  // The latest preview asked for; answers to older tickets are dropped.
+  std::uint64_t next_ticket_ = 1;
+  std::uint64_t preview_ticket_ = 0;
+  int preview_request_dpi_ = 96;
+  // The file the shown preview came from, for decoding it again at a new DPI.
+  std::string preview_path_;
+  std::string preview_request_path_;
+  bool closed_ = false;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,295 @@
+"""The settings dialog as a user meets it: `/c` opens "Vantrelの設定" centred
+on the screen with its drawn look, the saved folder's images in the list and
+the saved file in the preview; Alt+F4 closes it without writing anything,
+Enter and Esc do nothing, and a second start while it is open ends at once.
+The same dialog under an English Windows shows the same text, and at 144 DPI
+the whole layout is 1.5 times as large.
+
+Places below are the control table's, at 96 DPI, in the dialog's client area
+(Pic_C fills it; each panel's controls lie inside its two-pixel border).
+Screenshots of every dialog shown are kept in build/test-results/ for a person
+to look at.
+"""
+
+from __future__ import annotations
+
+import subprocess
+import time
+from pathlib import Path
+from typing import Callable
+
+import pytest
+from PIL import Image
+
+from conftest import WindowFacts
+from harness import REPO_ROOT, Stage, settings_file_bytes, windows_path
+
+CAPTION = "Vantrelの設定"
+WINDOW_UP_SECONDS = 30.0
+# The dialog is shown once its load has run; the preview and the list are in
+# place by then, but give the screen a moment to show the last paint.
+SETTLE_SECONDS = 1.0
+ENDS_WITHIN_SECONDS = 8.0
+RESULTS = REPO_ROOT / "build" / "test-results"
+TEXTURE = Image.open(REPO_ROOT / "resources" / "dialog_texture.bmp").convert("RGB")
+
+GREEN, RED, BLUE = (0, 255, 0), (255, 0, 0), (0, 0, 255)
+
+# (left, top, right, bottom) at 96 DPI in the client area.
+PIC_C_INNER = (2, 2, 555, 339)
+PIC_B0_INNER = (16, 16, 317, 301)
+PIC_B1_INNER = (328, 16, 541, 225)
+PIC_K = (204, 100, 304, 200)
+LIST_1 = (24, 84, 193, 257)
+LBL_KEI = (144, 60, 177, 77)
+# Captions that are the same in every run: the headings, the buttons, the
+# option labels, the slider labels.
+CAPTIONS = {
+    "画像のﾌｧｲﾙ": (24, 28, 129, 45),
+    "ﾌｫﾙﾀﾞを指定...": (24, 60, 133, 77),
+    "画像のﾌﾟﾚﾋﾞｭｰ": (204, 60, 304, 77),
+    "ﾌｫﾙﾀﾞで指定": (220, 212, 290, 225),
+    "ﾌｧｲﾙで指定": (220, 232, 288, 245),
+    "ｱｸｼｮﾝ": (336, 28, 429, 45),
+    "球の大きさ": (336, 64, 396, 77),
+    "爆発の拡散する速さ": (336, 184, 447, 197),
+    "設定": (346, 274, 439, 291),
+    "ｷｬﾝｾﾙ": (446, 274, 539, 291),
+}
+# Parts of each box where no control lies: only the texture shows there.
+BARE_TEXTURE = {
+    "Pic_C": ((545, 16, 554, 330), PIC_C_INNER),
+    "Pic_B(0)": ((307, 18, 316, 80), PIC_B0_INNER),
+    "Pic_B(1)": ((330, 215, 540, 224), PIC_B1_INNER),
+}
+
+
+def scaled(box: tuple[int, int, int, int], scale: float) -> tuple[int, int, int, int]:
+    return tuple(int(value * scale + 0.5) for value in box)  # type: ignore[return-value]
+
+
+def dark_pixels(picture: Image.Image, box: tuple[int, int, int, int]) -> int:
+    return sum(1 for pixel in picture.crop(box).getdata() if sum(pixel) < 250)
+
+
+def texture_mismatches(client: Image.Image, region: tuple[int, int, int, int],
+                       origin: tuple[int, int, int, int]) -> int:
+    """Pixels of `region` that are not the texture tile laid from the box's
+    own inner top-left corner."""
+    wrong = 0
+    for y in range(region[1], region[3]):
+        for x in range(region[0], region[2]):
+            if client.getpixel((x, y)) != TEXTURE.getpixel(((x - origin[0]) % 560, (y - origin[1]) % 20)):
+                wrong += 1
+    return wrong
+
+
+def write_marked_picture(path: Path, size: tuple[int, int] = (640, 480)) -> None:
+    """Top quarter green, below it left half red and right half blue."""
+    width, height = size
+    picture = Image.new("RGB", size, RED)
+    picture.paste(BLUE, (width // 2, height // 4, width, height))
+    picture.paste(GREEN, (0, 0, width, height // 4))
+    picture.save(path)
+
+
+def pictures_folder(tmp_path: Path, names: tuple[str, ...]) -> Path:
+    folder = tmp_path / "写真"
+    folder.mkdir()
+    for name in names:
+        write_marked_picture(folder / name, (64, 48))
+    return folder
+
+
+def keep_screenshot(picture: Image.Image, name: str) -> None:
+    if RESULTS.is_dir():
+        picture.save(RESULTS / f"dialog-{name}.png")
+
+
+class OpenDialog:
+    """A running `/c` whose window is up."""
+
+    def __init__(self, stage: Stage, process: subprocess.Popen, window_id: int, facts: WindowFacts):
+        self.stage = stage
+        self.process = process
+        self.window_id = window_id
+        self.facts = facts
+
+    def client_shot(self) -> Image.Image:
+        left, top, right, bottom = self.facts.client
+        return self.stage.screenshot().crop((left, top, right, bottom))
+
+    def press_keys(self, *keys: str) -> None:
+        # Without a window manager the focus is given directly.
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(self.window_id)], env=self.stage.env, check=False,
+                       timeout=10)
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], env=self.stage.env, check=True)
+
+    def ended_within(self, seconds: float) -> bool:
+        try:
+            self.process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            return False
+        return True
+
+
+@pytest.fixture
+def open_dialog(stage: Stage, started, describe_window) -> Callable[..., OpenDialog]:
+    def open_(folder: Path, extra_env: dict[str, str] | None = None) -> OpenDialog:
+        process = started(folder / "Vantrel.scr", "/c", cwd=folder, extra_env=extra_env)
+        window = stage.wait_for_window(CAPTION, WINDOW_UP_SECONDS)
+        if window is None:
+            pytest.fail(f"no window {CAPTION!r} within {WINDOW_UP_SECONDS} s (exit code {process.poll()})")
+        time.sleep(SETTLE_SECONDS)
+        facts = describe_window(CAPTION)
+        assert facts is not None, "the dialog is mapped but Windows does not know it"
+        return OpenDialog(stage, process, window.id, facts)
+
+    return open_
+
+
+@pytest.fixture
+def folder_settings(tmp_path: Path) -> tuple[bytes, Path]:
+    """Folder mode on a folder with three images (and a file that is none)."""
+    folder = pictures_folder(tmp_path, ("a.bmp", "b.jpg", "c.gif"))
+    (folder / "notes.txt").write_text("not a picture")
+    return settings_file_bytes(folder=windows_path(folder), file_kind=0), folder
+
+
+def test_opens_centred_with_its_client_area_exactly_the_background(open_dialog, vantrel_copy, folder_settings):
+    dialog = open_dialog(vantrel_copy(folder_settings[0]))
+    left, top, right, bottom = dialog.facts.client
+    assert (right - left, bottom - top) == (557, 341)
+    outer = dialog.facts.rect
+    screen_width, screen_height = dialog.facts.screen
+    assert abs((outer[0] + outer[2]) / 2 - screen_width / 2) <= 1
+    assert abs((outer[1] + outer[3]) / 2 - screen_height / 2) <= 1
+    assert dialog.facts.class_name == "VantrelSettingsDialog"
+    # The list and the four sliders are the system's own controls.
+    classes = sorted(child.class_name for child in dialog.facts.children)
+    assert classes == ["ListBox"] + ["ScrollBar"] * 4
+
+
+def test_shows_the_texture_the_captions_and_the_folders_images(open_dialog, vantrel_copy, folder_settings):
+    dialog = open_dialog(vantrel_copy(folder_settings[0]))
+    shot = dialog.client_shot()
+    keep_screenshot(shot, "folder-mode")
+
+    for name, (region, origin) in BARE_TEXTURE.items():
+        assert texture_mismatches(shot, region, origin) == 0, f"{name} does not show the texture"
+    for caption, box in CAPTIONS.items():
+        assert dark_pixels(shot, box) > 15, f"no text where {caption!r} stands"
+    # Three names in the list's first lines, on white, and nothing below them.
+    list_inside = (LIST_1[0] + 3, LIST_1[1] + 3, LIST_1[2] - 3, LIST_1[1] + 60)
+    assert dark_pixels(shot, list_inside) > 60, "the list shows no names"
+    assert dark_pixels(shot, (LIST_1[0] + 3, LIST_1[1] + 90, LIST_1[2] - 3, LIST_1[1] + 150)) == 0
+    assert dark_pixels(shot, LBL_KEI) > 3, "no count"
+    # Folder mode: no preview, the box light grey inside its edge.
+    assert shot.getpixel((PIC_K[0] + 50, PIC_K[1] + 50)) == (224, 224, 224)
+
+
+def test_a_file_mode_start_previews_the_file(open_dialog, vantrel_copy, tmp_path):
+    picture = tmp_path / "marked.jpg"
+    write_marked_picture(picture)
+    dialog = open_dialog(vantrel_copy(settings_file_bytes(file_path=windows_path(picture), file_kind=1)))
+    shot = dialog.client_shot()
+    keep_screenshot(shot, "file-mode")
+
+    left, top = PIC_K[0], PIC_K[1]
+    close = lambda pixel, colour: max(abs(a - b) for a, b in zip(pixel, colour)) <= 24  # JPEG
+    assert close(shot.getpixel((left + 50, top + 8)), GREEN)
+    assert close(shot.getpixel((left + 20, top + 50)), RED)
+    assert close(shot.getpixel((left + 80, top + 70)), BLUE), "75 high: its lowest rows are the picture's"
+    # Below the 100 x 75 preview the panel's texture shows again.
+    assert texture_mismatches(shot, (left + 10, top + 80, left + 90, top + 95), PIC_B0_INNER) == 0
+    assert dark_pixels(shot, (204, 84, 305, 97)) > 20, "no size above the preview"
+
+
+def test_alt_f4_closes_it_and_leaves_the_settings_file_byte_for_byte(open_dialog, vantrel_copy, folder_settings):
+    # A file no save would write: other sections, comments, odd spacing.
+    settings = b"; mine\r\n[Other]\r\nx=1\r\n" + folder_settings[0].replace(b"= 0", b"=  0 ")
+    folder = vantrel_copy(settings)
+    dialog = open_dialog(folder)
+    dialog.press_keys("alt+F4")
+    assert dialog.ended_within(ENDS_WITHIN_SECONDS), "Alt+F4 did not close the dialog"
+    assert dialog.process.returncode == 0
+    assert (folder / "Vantrel.ini").read_bytes() == settings
+    assert sorted(path.name for path in folder.iterdir()) == ["Vantrel.ini", "Vantrel.scr"]
+
+
+def test_enter_and_esc_do_nothing(open_dialog, vantrel_copy, folder_settings, stage):
+    folder = vantrel_copy(folder_settings[0])
+    dialog = open_dialog(folder)
+    dialog.press_keys("Return", "Escape", "KP_Enter")
+    assert not dialog.ended_within(3.0), "a key closed the dialog"
+    assert stage.windows_captioned(CAPTION), "the dialog is gone"
+    assert (folder / "Vantrel.ini").read_bytes() == folder_settings[0]
+
+
+def test_a_second_start_ends_at_once_while_it_is_open(open_dialog, vantrel_copy, folder_settings, run_vantrel):
+    folder = vantrel_copy(folder_settings[0])
+    open_dialog(folder)
+    for args in (("/c",), ("/s",), ()):
+        run = run_vantrel(folder, *args, time_limit=10.0)
+        assert run.ended and run.returncode == 0, f"{args} did not end at once"
+        assert run.new_windows == [], f"{args} showed {run.new_windows}"
+
+
+def test_an_english_windows_shows_the_same_text(open_dialog, vantrel_copy, folder_settings):
+    japanese_dialog = open_dialog(vantrel_copy(folder_settings[0]))
+    japanese = japanese_dialog.client_shot()
+    # The first dialog must be gone before the second may open.
+    japanese_dialog.press_keys("alt+F4")
+    assert japanese_dialog.ended_within(ENDS_WITHIN_SECONDS)
+    english_env = {"LANG": "en_US.UTF-8", "LC_ALL": "en_US.UTF-8"}
+    english = open_dialog(vantrel_copy(folder_settings[0]), extra_env=english_env).client_shot()
+    keep_screenshot(english, "english")
+    for caption, box in CAPTIONS.items():
+        assert list(english.crop(box).getdata()) == list(japanese.crop(box).getdata()), \
+            f"{caption!r} differs on an English system"
+
+
+@pytest.fixture
+def display_at_144_dpi(stage: Stage):
+    """The prefix's screen at 144 DPI (150 %) for this test, then 96 again.
+    Programs read the value when they start."""
+    key = r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"
+
+    def set_dpi(dpi: int) -> None:
+        subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                       env=stage.env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    set_dpi(144)
+    try:
+        yield
+    finally:
+        set_dpi(96)
+
+
+def test_at_144_dpi_the_layout_is_half_as_large_again_and_sharp(display_at_144_dpi, open_dialog, vantrel_copy,
+                                                                  tmp_path):
+    picture = tmp_path / "marked.bmp"
+    write_marked_picture(picture)
+    dialog = open_dialog(vantrel_copy(settings_file_bytes(file_path=windows_path(picture), file_kind=1)))
+    assert dialog.facts.dpi == 144
+    left, top, right, bottom = dialog.facts.client
+    assert (right - left, bottom - top) == (836, 512)
+    shot = dialog.client_shot()
+    keep_screenshot(shot, "144-dpi")
+
+    # The preview is 150 x 113, sampled for this display: pure colours up to
+    # its raised edge, no blur across the regions' borders.
+    preview = scaled(PIC_K, 1.5)
+    assert shot.getpixel((preview[0] + 75, preview[1] + 10)) == GREEN
+    assert shot.getpixel((preview[0] + 10, preview[1] + 100)) == RED
+    assert shot.getpixel((preview[0] + 140, preview[1] + 109)) == BLUE
+    boundary = [shot.getpixel((x, preview[1] + 60)) for x in range(preview[0] + 4, preview[0] + 146)]
+    assert set(boundary) == {RED, BLUE}, "the preview is blurred"
+    assert shot.getpixel((preview[0] + 75, preview[1] + 118)) != BLUE, "taller than 113"
+    for caption, box in CAPTIONS.items():
+        assert dark_pixels(shot, scaled(box, 1.5)) > 30, f"no text where {caption!r} stands at 144 DPI"
+    # The list and the sliders moved and grew with the rest.
+    list_window = next(child for child in dialog.facts.children if child.class_name == "ListBox")
+    assert (list_window.rect[0] - left, list_window.rect[1] - top) == scaled(LIST_1, 1.5)[:2]
+    assert list_window.rect[2] - list_window.rect[0] == 254
