@@ -4,8 +4,11 @@
 #include <utility>
 
 #include "dialog/dialog_layout.h"
+#include "imagesource/existence.h"
 #include "imagesource/image_list.h"
 #include "platform/guarded_step.h"
+#include "settings/storable_path.h"
+#include "startup/program_texts.h"
 
 namespace vantrel {
 namespace {
@@ -104,12 +107,60 @@ void DialogPresenter::on_mouse_down(ControlId control) {
   for (int i = 0; i < kButtonCount; ++i) {
     if (control == *lbl_Button(i)) set_picture(Img_Button(i), CarriedPicture::ButtonPressed);
   }
+  // A kind is chosen by its label or its mark alike; nothing else changes
+  // until the set button checks the choice.
+  for (const int kind : {kFileKindFolder, kFileKindSingleFile}) {
+    if (control == *lbl_FF(kind) || control == *Img_FF(kind)) {
+      show_option_marks(kind);
+      model_.File_Kind = static_cast<std::int16_t>(kind);
+    }
+  }
 }
 
 void DialogPresenter::on_mouse_up(ControlId control) {
   if (closed_) return;
   for (int i = 0; i < kButtonCount; ++i) {
-    if (control == *lbl_Button(i)) set_picture(Img_Button(i), CarriedPicture::ButtonRaised);
+    if (control != *lbl_Button(i)) continue;
+    set_picture(Img_Button(i), CarriedPicture::ButtonRaised);
+    // The raised face is on the screen before the action begins.
+    view_.repaint_now();
+    button_action(i);
+    return;
+  }
+  if (control == ControlId::lbl_URL) open_link();
+}
+
+void DialogPresenter::on_list_choice(int index, const std::string& entry) {
+  // The list still shows the previous folder's names while a scan runs.
+  if (closed_ || scanning() || index < 0) return;
+  set_busy(true);
+  model_.File_Path = model_.Folder_Name + "\\" + entry;
+  set_caption(ControlId::Folder_Path, model_.File_Path);
+  Show_Preview();  // the hourglass stays until its answer
+}
+
+void DialogPresenter::on_scan_progress(std::uint64_t ticket, std::size_t found) {
+  if (closed_ || ticket != scan_ticket_) return;
+  set_caption(ControlId::lbl_Kei, std::to_string(found));  // plain digits while it runs
+}
+
+void DialogPresenter::on_scan_finished(std::uint64_t ticket, ImageListing listing) {
+  if (closed_ || ticket != scan_ticket_) return;
+  scan_ticket_ = 0;
+  folder_files_ = std::move(listing.paths);
+  run_guarded([&] {
+    const std::vector<std::string> names =
+        names_as_spelled(services_.file_system, folder_files_, listing.folder_stamp);
+    view_.set_list_entries(names);
+    set_caption(ControlId::lbl_Kei, format_grouped(names.size(), services_.grouping));
+  });
+  run_guarded([&] { empty_preview(); });
+  // A folder that could not be read to its end: the system says why, once
+  // for this browse; the list keeps what was found.
+  if (listing.enumeration.end == EnumerationEnd::Failed) {
+    view_.show_message(listing.enumeration.failure.empty() ? std::string(kNoFolderMessage)
+                                                           : listing.enumeration.failure,
+                       DialogView::MessageIcon::None);
   }
 }
 
@@ -123,6 +174,7 @@ void DialogPresenter::on_scroll(int bar) {
 void DialogPresenter::on_preview_decoded(std::uint64_t ticket, std::optional<DecodedPicture> decoded) {
   if (closed_ || ticket != preview_ticket_) return;  // a newer preview was asked for meanwhile
   preview_ticket_ = 0;
+  set_busy(false);
   // A file that is no picture leaves the previous preview and its size.
   if (!decoded || decoded->own_size.width < 1 || decoded->own_size.height < 1) return;
   set_caption(ControlId::lbl_PreSize, preview_size_text(decoded->own_size.width, decoded->own_size.height));
@@ -182,6 +234,88 @@ void DialogPresenter::Show_Preview() {
 void DialogPresenter::Draw_Edge() {
   state_.preview_edge = true;
   view_.refresh(ControlId::Pic_K);
+}
+
+void DialogPresenter::empty_preview() {
+  preview_ticket_ = 0;  // a preview still on its way is of the folder before
+  set_busy(false);
+  state_.preview_picture.reset();
+  state_.preview_size = PreviewSize{};
+  preview_path_.clear();
+  Draw_Edge();
+  set_caption(ControlId::lbl_PreSize, "");
+}
+
+void DialogPresenter::set_busy(bool busy) {
+  if (state_.busy == busy) return;
+  state_.busy = busy;
+  view_.show_busy(busy);
+}
+
+void DialogPresenter::button_action(int button) {
+  switch (button) {
+    case 0:
+      Browse_Folder();
+      break;
+    case 1:
+      set_and_close();
+      break;
+    case 2:
+      close_dialog();  // nothing is written
+      break;
+    default:
+      break;
+  }
+}
+
+void DialogPresenter::Browse_Folder() {
+  if (scanning()) return;
+  const std::optional<std::string> folder = view_.choose_folder(std::string(kBrowseTitle));
+  if (!folder || folder->empty()) return;  // cancelled: nothing changes
+  set_caption(ControlId::Folder_Path, *folder);
+  model_.Folder_Name = *folder;
+  model_.File_Path.clear();
+  folder_files_.clear();
+  scan_ticket_ = next_ticket_++;
+  work_.scan_folder(scan_ticket_, model_.Folder_Name);
+}
+
+// The chosen mode's source must exist; an empty folder text names none (it
+// would test the current drive's root). Every path is stored in a form the
+// settings file gives back unchanged, or not at all; a save that fails says
+// why and leaves the dialog open.
+void DialogPresenter::set_and_close() {
+  if (scanning()) return;
+  const auto refuse = [&](std::string text) { view_.show_message(text, DialogView::MessageIcon::Exclamation); };
+  if (model_.File_Kind == kFileKindFolder) {
+    if (model_.Folder_Name.empty() || !Folder_Exists(services_.file_system, model_.Folder_Name))
+      return refuse(std::string(kNoFolderMessage));
+  } else if (!File_Exists(services_.file_system, model_.File_Path)) {
+    return refuse(std::string(kNoFileMessage));
+  }
+
+  SettingsModel chosen = model_;
+  // The sliders' own values: a bar that refused a loaded number holds 1.
+  for (int bar = 0; bar < kBarCount; ++bar) chosen.Action_Value[static_cast<std::size_t>(bar)] = view_.scroll_value(bar);
+  for (std::string* path : {&chosen.File_Path, &chosen.Folder_Name}) {
+    const StorablePath stored = storable_path(services_.file_system, services_.codec, *path);
+    if (stored.problem != PathProblem::None) {
+      const std::string_view why = stored.problem == PathProblem::TooLong ? kPathTooLongMessage : kPathNotStorableMessage;
+      return refuse(std::string(why) + "\n\n" + *path + "\n\n" + std::string(kPathHint));
+    }
+    *path = stored.path;
+  }
+  const SaveOutcome outcome = services_.writer.save(chosen);
+  if (outcome.result != WriteResult::Saved) {
+    return refuse(std::string(kSaveFailedMessage) + (outcome.reason.empty() ? "" : "\n\n" + outcome.reason));
+  }
+  close_dialog();
+}
+
+void DialogPresenter::open_link() {
+  view_.show_busy(true);
+  view_.open_address(state_.captions[index_of(ControlId::lbl_URL)]);
+  view_.show_busy(state_.busy);
 }
 
 void DialogPresenter::close_dialog() {

@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/picture_decoder.h"
 #include "platform/random_source.h"
+#include "platform/text_codec.h"
 #include "settings/settings_model.h"
 
 namespace vantrel {
@@ -22,6 +23,9 @@ namespace vantrel {
 // What the presenter uses besides the window.
 struct DialogServices {
   FileSystem& file_system;
+  // The settings file's text conversion: what a path becomes there.
+  const TextCodec& codec;
+  SettingsWriter& writer;
   // Drives the link's colours; not seeded from the time.
   RandomSource& link_random;
   // The user's digit grouping, for the count of listed files.
@@ -53,10 +57,21 @@ class DialogPresenter {
   // Timer1, every 50 ms: the link's next colour.
   void on_timer_tick();
 
-  // A mouse button went down on a label or image (any button), and the
-  // release of that press (wherever the pointer is by then).
+  // A mouse button went down on a label or image (any button): a button
+  // shows its pressed face, an option label or mark chooses its kind. The
+  // release of that press (wherever the pointer is by then): a button shows
+  // its raised face and acts (browse, set, cancel), the link opens.
   void on_mouse_down(ControlId control);
   void on_mouse_up(ControlId control);
+
+  // An entry of List_1 was chosen, by click or by keyboard: `index` is the
+  // selection (-1 for none) and `entry` its text.
+  void on_list_choice(int index, const std::string& entry);
+
+  // The answers to DialogWork::scan_folder: the number of images found so
+  // far, then the whole listing.
+  void on_scan_progress(std::uint64_t ticket, std::size_t found);
+  void on_scan_finished(std::uint64_t ticket, ImageListing listing);
 
   // H_Scroll(bar) changed or its thumb is being dragged; the bar already
   // holds its new value.
@@ -75,6 +90,10 @@ class DialogPresenter {
   // read): both animations use this point.
   ScreenPoint cursor() const { return {Cursor_X, Cursor_Y}; }
   bool closed() const { return closed_; }
+  // A folder scan is under way: set, browse and list choices wait for it.
+  bool scanning() const { return scan_ticket_ != 0; }
+  // Full paths of the last scan's images, in the order found.
+  const std::vector<std::string>& Folder_Files() const { return folder_files_; }
 
  private:
   void set_caption(ControlId control, std::string caption);
@@ -82,6 +101,12 @@ class DialogPresenter {
   void show_option_marks(int file_kind);
   void Show_Preview();
   void Draw_Edge();
+  void empty_preview();
+  void set_busy(bool busy);
+  void button_action(int button);
+  void Browse_Folder();
+  void set_and_close();
+  void open_link();
   void close_dialog();
 
   SettingsModel& model_;
@@ -102,6 +127,9 @@ class DialogPresenter {
   // The file the shown preview came from, for decoding it again at a new DPI.
   std::string preview_path_;
   std::string preview_request_path_;
+  // The scan under way (0: none), and the last one's images.
+  std::uint64_t scan_ticket_ = 0;
+  std::vector<std::string> folder_files_;
   bool closed_ = false;
 };
 

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "dialog/control_table.h"
+#include "imagesource/image_list.h"
+#include "settings/settings_model.h"
+#include "settings/settings_store.h"
 
 namespace vantrel {
 
@@ -45,6 +48,32 @@ class DialogView {
 
   // Ends the window. The presenter has run the unload before.
   virtual void close() = 0;
+
+  // Paints what has changed now, before a long action begins.
+  virtual void repaint_now() = 0;
+
+  // The hourglass over the dialog while `busy`.
+  virtual void show_busy(bool busy) = 0;
+
+  // A message box owned by the dialog, titled "Vantrel", OK only: with the
+  // exclamation mark, or no icon (the folder scan's error).
+  enum class MessageIcon { Exclamation, None };
+  virtual void show_message(const std::string& text, MessageIcon icon) = 0;
+
+  // The system's folder browser, owned by the dialog, with `title`, offering
+  // only file-system folders: the chosen folder's path, or nothing when the
+  // user cancelled.
+  virtual std::optional<std::string> choose_folder(const std::string& title) = 0;
+
+  // Opens the address with the shell's "open" verb; a failure is not told.
+  virtual void open_address(const std::string& address) = 0;
+};
+
+// Where an accepted choice is written: all seven keys at once.
+class SettingsWriter {
+ public:
+  virtual ~SettingsWriter() = default;
+  virtual SaveOutcome save(const SettingsModel& model) = 0;
 };
 
 // Work that takes long (a large photo's decode) and runs beside the window.
@@ -58,6 +87,11 @@ class DialogWork {
   // Decodes the picture at `path` for the preview at `dpi`; the answer is
   // DialogPresenter::on_preview_decoded.
   virtual void decode_preview(std::uint64_t ticket, const std::string& path, int dpi) = 0;
+
+  // Lists the images of `folder` as list_images does; the running count
+  // comes back in DialogPresenter::on_scan_progress, the listing in
+  // on_scan_finished.
+  virtual void scan_folder(std::uint64_t ticket, const std::string& folder) = 0;
 
   // Abandons every request: no answer comes back after this.
   virtual void stop_all() = 0;

@@ -1,9 +1,10 @@
 #pragma once
-// The settings dialog's long work on a thread of its own: decoding a preview
-// picture (a large photo takes a second or more). The window never waits for
-// it. An answer is kept here and the window is told with a posted message
-// that carries nothing: no pointer travels in a message another program could
-// also post.
+// The settings dialog's long work, beside its window: decoding a preview
+// picture (a large photo takes a second or more) on one thread, scanning a
+// folder (tens of thousands of entries) on another, so that neither waits
+// for the other and the window never waits for either. Answers are kept here
+// and the window is told with a posted message that carries nothing: no
+// pointer travels in a message another program could also post.
 
 #include <windows.h>
 
@@ -17,51 +18,67 @@
 
 #include "dialog/dialog_presenter.h"
 #include "dialog/dialog_view.h"
+#include "imagesource/image_list.h"
 
 namespace vantrel {
 
 class DialogWorker final : public DialogWork {
  public:
-  // Posted to the window when an answer waits for deliver_answers.
+  // Posted to the window when an answer or a new count waits for
+  // deliver_answers; at most one is on its way at a time.
   static constexpr UINT kAnswerMessage = WM_APP + 2;
 
   explicit DialogWorker(HWND window);
-  // Stops, and waits for a decode under way to end: the thread never
-  // outlives the dialog.
+  // Stops, and waits for a decode or a scan under way to end: the threads
+  // never outlive the dialog.
   ~DialogWorker() override;
   DialogWorker(const DialogWorker&) = delete;
   DialogWorker& operator=(const DialogWorker&) = delete;
 
   void decode_preview(std::uint64_t ticket, const std::string& path, int dpi) override;
+  void scan_folder(std::uint64_t ticket, const std::string& folder) override;
   void stop_all() override;
 
-  // On the window's thread: hands the waiting answer, if any, to the presenter.
+  // On the window's thread: hands what waits (a scan's count, a preview, a
+  // listing) to the presenter.
   void deliver_answers(DialogPresenter& presenter);
 
-  // Waits up to `limit` until no request is left unanswered; true when none is.
+  // Waits up to `limit` until no preview is left undecoded; true when none is.
   bool wait_until_idle(std::chrono::milliseconds limit);
 
  private:
-  struct Request {
+  struct PreviewRequest {
     std::uint64_t ticket;
     std::string path;
     int dpi;
   };
-  struct Answer {
+  struct ScanRequest {
     std::uint64_t ticket;
-    std::optional<DecodedPicture> picture;
+    std::string folder;
   };
 
-  void run();
+  void decode_previews();
+  void scan_folders();
+  // With the lock held: tells the window once that something waits.
+  void tell_window();
 
   HWND window_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::optional<Request> request_;  // the newest request not yet taken
-  std::optional<Answer> answer_;    // the newest answer not yet delivered
-  bool working_ = false;
   bool stopped_ = false;
-  std::thread thread_;
+  bool told_ = false;  // a message is on its way to the window
+
+  std::optional<PreviewRequest> preview_request_;  // the newest not yet begun
+  bool decoding_ = false;
+  std::optional<std::pair<std::uint64_t, std::optional<DecodedPicture>>> preview_answer_;
+
+  std::optional<ScanRequest> scan_request_;
+  std::optional<std::pair<std::uint64_t, std::size_t>> scan_count_;
+  std::optional<std::pair<std::uint64_t, ImageListing>> scan_answer_;
+
+  // Last: they start when everything above exists.
+  std::thread preview_thread_;
+  std::thread scan_thread_;
 };
 
 }  // namespace vantrel

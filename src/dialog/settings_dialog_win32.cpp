@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <array>
 #include <memory>
@@ -19,7 +22,9 @@
 #include "platform/dpi_awareness_win32.h"
 #include "platform/file_system_win32.h"
 #include "platform/fixed_seed_random.h"
+#include "platform/text_codec_win32.h"
 #include "platform/wide_text_win32.h"
+#include "settings/settings_file_win32.h"
 #include "resources/resource_ids.h"
 #include "startup/program_texts.h"
 
@@ -39,6 +44,32 @@ constexpr int kBarCount = 4;
 constexpr std::chrono::milliseconds kPreviewWaitAtOpening{300};
 
 RECT to_rect(const DeviceRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The settings file beside the program.
+class FileBesideProgram final : public SettingsWriter {
+ public:
+  SaveOutcome save(const SettingsModel& model) override { return save_settings_beside_program(model); }
+};
+
+struct TaskMemoryDeleter {
+  void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+
+// The file-system path of a shell item, however long: SHGetPathFromIDListEx
+// (Vista on) takes a buffer of any size, the plain form one of MAX_PATH.
+std::wstring path_of_item(PCIDLIST_ABSOLUTE item) {
+  using GetPathExFn = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS);
+  const HMODULE shell32 = GetModuleHandleW(L"shell32.dll");
+  const auto get_path_ex = shell32 ? reinterpret_cast<GetPathExFn>(reinterpret_cast<void*>(
+                                         GetProcAddress(shell32, "SHGetPathFromIDListEx")))
+                                   : nullptr;
+  std::wstring path(get_path_ex ? 32768 : MAX_PATH, L'\0');
+  const BOOL found = get_path_ex ? get_path_ex(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)
+                                 : SHGetPathFromIDListW(item, path.data());
+  if (!found) return {};
+  path.resize(path.find(L'\0'));
+  return path;
+}
 
 // The outer size whose client area is exactly `client` at `dpi`: the real
 // frame and caption of this system, not a fixed allowance for them.
@@ -72,6 +103,7 @@ class SettingsDialog final : public BaseWindow<SettingsDialog>, private DialogVi
   void OnCaptureChanged() { pressed_.reset(); }
   bool OnSetCursor(HWND over, UINT hit);
   void OnHScroll(HWND bar, UINT code);
+  void OnCommand(int id, int notification);
   void OnTimer(UINT_PTR timer);
   void OnClose();
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -88,6 +120,11 @@ class SettingsDialog final : public BaseWindow<SettingsDialog>, private DialogVi
   void open_animation(ScreenPoint point) override;
   void close_animation(ScreenPoint point) override;
   void close() override;
+  void repaint_now() override { UpdateWindow(window_); }
+  void show_busy(bool busy) override;
+  void show_message(const std::string& text, MessageIcon icon) override;
+  std::optional<std::string> choose_folder(const std::string& title) override;
+  void open_address(const std::string& address) override;
 
   bool create_window();
   void create_controls();
@@ -100,6 +137,8 @@ class SettingsDialog final : public BaseWindow<SettingsDialog>, private DialogVi
   HINSTANCE instance_;
   SettingsModel& model_;
   Win32FileSystem file_system_;
+  const Win32TextCodec codec_;
+  FileBesideProgram settings_file_;
   FixedSeedRandom link_random_;
   DialogPictures pictures_;
   DialogPainter painter_;
@@ -124,7 +163,8 @@ void SettingsDialog::run() {
   apply_layout(dpi, true);  // the load's first step: the client area is Pic_C
   DialogView& view = *this;
   presenter_ = std::make_unique<DialogPresenter>(
-      model_, view, *worker_, DialogServices{file_system_, link_random_, user_digit_grouping()}, dpi);
+      model_, view, *worker_,
+      DialogServices{file_system_, codec_, settings_file_, link_random_, user_digit_grouping()}, dpi);
   painter_.set_layout(layout_, fonts_, presenter_->state());
   presenter_->on_load();
 
@@ -254,7 +294,8 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
       OnHScroll(reinterpret_cast<HWND>(lparam), LOWORD(wparam));
       return 0;
     case WM_COMMAND:
-      return 0;  // Enter and Esc arrive as IDOK and IDCANCEL: nothing to do
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
     case WM_TIMER:
       OnTimer(wparam);
       return 0;
@@ -300,6 +341,10 @@ void SettingsDialog::OnMouseUp(WPARAM buttons_still_down) {
 }
 
 bool SettingsDialog::OnSetCursor(HWND over, UINT hit) {
+  if (presenter_ && presenter_->state().busy && (hit == HTCLIENT || over != window_)) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+  }
   bool hand = false;
   if (over == list_ || bar_index(over) >= 0) {
     hand = true;  // the list and the sliders, scroll bars included
@@ -354,6 +399,24 @@ void SettingsDialog::OnHScroll(HWND bar_window, UINT code) {
   if (value == info.nPos && !always) return;
   set_scroll_value(bar, value);
   presenter_->on_scroll(bar);
+}
+
+void SettingsDialog::OnCommand(int id, int notification) {
+  // Enter and Esc arrive as IDOK and IDCANCEL: the dialog has no default
+  // button, so they do nothing.
+  if (id != kListId || notification != LBN_SELCHANGE || !presenter_) return;
+  const int index = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+  std::wstring entry;
+  if (index >= 0) {
+    const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length >= 0) {
+      entry.resize(static_cast<std::size_t>(length) + 1);
+      const LRESULT copied =
+          SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()));
+      entry.resize(copied >= 0 ? static_cast<std::size_t>(copied) : 0);
+    }
+  }
+  presenter_->on_list_choice(index, to_utf8(entry));
 }
 
 void SettingsDialog::OnTimer(UINT_PTR timer) {
@@ -454,6 +517,46 @@ void SettingsDialog::close_animation(ScreenPoint point) {
 
 void SettingsDialog::close() { DestroyWindow(window_); }
 
+void SettingsDialog::show_busy(bool busy) {
+  // The pointer changes now where it stands over the dialog, not only at its
+  // next move; elsewhere it is another window's business.
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const HWND under = WindowFromPoint(cursor);
+  if (!under || (under != window_ && GetParent(under) != window_)) return;
+  if (busy) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  } else {
+    // The right pointer for the place, by the window's own rule.
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+void SettingsDialog::show_message(const std::string& text, MessageIcon icon) {
+  const UINT style = MB_OK | (icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : 0);
+  MessageBoxW(window_, to_wide(text).c_str(), to_wide(kMessageTitle).c_str(), style);
+}
+
+std::optional<std::string> SettingsDialog::choose_folder(const std::string& title) {
+  const std::wstring wide_title = to_wide(title);
+  wchar_t display_name[MAX_PATH] = {};
+  BROWSEINFOW request{};
+  request.hwndOwner = window_;
+  request.pszDisplayName = display_name;
+  request.lpszTitle = wide_title.c_str();
+  // Only folders with a file-system path: a virtual item would give none.
+  request.ulFlags = BIF_RETURNONLYFSDIRS;
+  const std::unique_ptr<ITEMIDLIST, TaskMemoryDeleter> item(SHBrowseForFolderW(&request));
+  if (!item) return std::nullopt;
+  const std::wstring path = path_of_item(item.get());
+  if (path.empty()) return std::nullopt;
+  return to_utf8(path);
+}
+
+void SettingsDialog::open_address(const std::string& address) {
+  ShellExecuteW(window_, L"open", to_wide(address).c_str(), L"", L"", SW_SHOWNORMAL);
+}
+
 int SettingsDialog::bar_index(HWND bar) const {
   for (int i = 0; i < kBarCount; ++i)
     if (bar && bars_[static_cast<std::size_t>(i)] == bar) return i;
@@ -464,12 +567,17 @@ int SettingsDialog::bar_index(HWND bar) const {
 
 void run_settings_dialog(HINSTANCE instance, SettingsModel& model) {
   make_thread_dpi_aware();
+  // The folder browser is a shell dialog: it needs COM on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // The list and the sliders in the look of Common Controls 6 (the manifest
   // asks for them).
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  SettingsDialog dialog(instance, model);
-  dialog.run();
+  {
+    SettingsDialog dialog(instance, model);
+    dialog.run();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace vantrel

@@ -57,6 +57,10 @@ class FileSystem {
   // included; false when it matches none or the search fails.
   virtual bool any_entry_matches(const std::string& pattern) = 0;
 
+  // The short (8.3) form of an existing path, where its volume keeps one:
+  // nothing when it has none or the path does not exist.
+  virtual std::optional<std::string> short_path(const std::string& path) = 0;
+
   // A number that changes whenever the folder's entries change (one is
   // added, removed or renamed): its last-write time. Nothing when the folder
   // cannot be read.

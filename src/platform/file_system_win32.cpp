@@ -59,7 +59,10 @@ std::optional<std::string> Win32FileSystem::read_file(const std::string& path) {
   const auto wide = wide_path(path);
   if (!wide) return std::nullopt;
   const FileHandle file = open_for_reading(*wide);
-  if (!file) return std::nullopt;
+  if (!file) {
+    last_failure_ = GetLastError();
+    return std::nullopt;
+  }
   // Read to the end rather than to the size seen at the start: another
   // program may be writing it.
   std::string bytes;
@@ -69,7 +72,10 @@ std::optional<std::string> Win32FileSystem::read_file(const std::string& path) {
   char buffer[64 * 1024];
   for (;;) {
     DWORD read = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
+      last_failure_ = GetLastError();
+      return std::nullopt;
+    }
     if (read == 0) return bytes;
     bytes.append(buffer, read);
   }
@@ -86,11 +92,18 @@ bool Win32FileSystem::replace_file(const std::string& path, std::string_view byt
   bool written = false;
   {
     const FileHandle file = create_temporary_beside(*target, temporary_serial_, temporary);
-    if (!file) return false;
+    if (!file) {
+      last_failure_ = GetLastError();
+      return false;
+    }
     written = write_all(file.get(), bytes) && FlushFileBuffers(file.get());
+    if (!written) last_failure_ = GetLastError();
   }  // closed before the rename or the delete
-  if (written && MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
+  if (written) {
+    if (MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    last_failure_ = GetLastError();
+  }
   DeleteFileW(temporary.c_str());
   return false;
 }
@@ -145,6 +158,25 @@ EnumerationResult Win32FileSystem::enumerate_folder(const std::string& folder,
   const DWORD error = GetLastError();
   if (error == ERROR_NO_MORE_FILES) return {};
   return {EnumerationEnd::Failed, describe_system_error(error)};
+}
+
+std::optional<std::string> Win32FileSystem::short_path(const std::string& path) {
+  const auto wide = wide_path(path);
+  if (!wide) return std::nullopt;
+  std::wstring short_form(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetShortPathNameW(wide->c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
+    if (length == 0) return std::nullopt;
+    if (length < short_form.size()) {
+      short_form.resize(length);
+      return to_utf8(short_form);
+    }
+    short_form.resize(length);
+  }
+}
+
+std::string Win32FileSystem::describe_last_failure() const {
+  return last_failure_ == 0 ? std::string() : describe_system_error(last_failure_);
 }
 
 std::string Win32FileSystem::current_directory() {

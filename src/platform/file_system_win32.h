@@ -15,11 +15,17 @@ class Win32FileSystem final : public FileSystem {
   bool can_open_for_reading(const std::string& path) override;
   bool any_entry_matches(const std::string& pattern) override;
   std::optional<std::uint64_t> folder_stamp(const std::string& folder) override;
+  std::optional<std::string> short_path(const std::string& path) override;
   EnumerationResult enumerate_folder(const std::string& folder,
                                      const std::function<bool(const DirectoryEntry&)>& visit) override;
   std::string current_directory() override;
 
+  // The system's words for why the last read_file or replace_file that
+  // failed did so; empty before any failure.
+  std::string describe_last_failure() const;
+
  private:
+  std::uint32_t last_failure_ = 0;  // the Win32 error code of that failure
   std::uint32_t temporary_serial_ = 0;  // makes the names of replace_file's temporary files unique
 };
 

@@ -34,10 +34,12 @@ void load_settings_beside_program(SettingsModel& model) {
   Load_Settings(model, file_system, codec, settings_file_path(program_directory()));
 }
 
-WriteResult save_settings_beside_program(const SettingsModel& model) {
+SaveOutcome save_settings_beside_program(const SettingsModel& model) {
   Win32FileSystem file_system;
   const Win32TextCodec codec;
-  return Save_Settings(model, file_system, codec, settings_file_path(program_directory()));
+  SaveOutcome outcome{Save_Settings(model, file_system, codec, settings_file_path(program_directory())), {}};
+  if (outcome.result == WriteResult::WriteFailed) outcome.reason = file_system.describe_last_failure();
+  return outcome;
 }
 
 }  // namespace vantrel

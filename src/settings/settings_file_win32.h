@@ -11,7 +11,7 @@ namespace vantrel {
 void load_settings_beside_program(SettingsModel& model);
 
 // Save_Settings to `<program folder>\Vantrel.ini`: all seven keys in one
-// replacement of the file, or nothing written.
-WriteResult save_settings_beside_program(const SettingsModel& model);
+// replacement of the file, or nothing written and the system's reason.
+SaveOutcome save_settings_beside_program(const SettingsModel& model);
 
 }  // namespace vantrel

@@ -40,6 +40,13 @@ enum class [[nodiscard]] WriteResult {
   WriteFailed,           // the file exists but cannot be read, or could not be replaced
 };
 
+// A save's result, and for WriteFailed the system's own words for the reason
+// (for instance that another program holds the file); may be empty.
+struct SaveOutcome {
+  WriteResult result = WriteResult::Saved;
+  std::string reason;
+};
+
 // `<program_directory>\Vantrel.ini`; no doubled backslash after a drive root.
 std::string settings_file_path(std::string_view program_directory);
 

@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
   settings/ini_file.cpp
   settings/ini_number.cpp
   settings/settings_store.cpp
+  settings/storable_path.cpp
 )
 list(APPEND WIN32_SOURCES
   settings/settings_file_win32.cpp

@@ -20,6 +20,14 @@ inline constexpr std::string_view kMessageTitle = "Vantrel";
 inline constexpr std::string_view kNoFileMessage = "ﾌｧｲﾙを指定して下さい ！";
 inline constexpr std::string_view kNoFolderMessage = "ﾌｫﾙﾀﾞを指定して下さい ！";
 
+// Why the settings dialog cannot save (each followed by the path or the
+// system's reason): a path with characters the settings file cannot hold, a
+// path too long for it, a file that could not be written.
+inline constexpr std::string_view kPathNotStorableMessage = "このﾊﾟｽには設定ﾌｧｲﾙに書けない文字が含まれています ！";
+inline constexpr std::string_view kPathTooLongMessage = "このﾊﾟｽは長すぎて設定ﾌｧｲﾙに書けません ！";
+inline constexpr std::string_view kPathHint = "ﾌｫﾙﾀﾞやﾌｧｲﾙの名前を変えるか、別の場所を選んで下さい。";
+inline constexpr std::string_view kSaveFailedMessage = "設定を保存できませんでした ！";
+
 // The settings dialog's credit line, and the home-page address its link
 // shows and opens. There is no home page yet: the address is a placeholder
 // under a domain reserved for examples.

@@ -8,12 +8,17 @@ import os
 import select
 import shutil
 import subprocess
+import time
 from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, Iterator
 
 import pytest
 
+from dialog_support import CAPTION as DIALOG_CAPTION
+from dialog_support import SETTLE_SECONDS as DIALOG_SETTLE_SECONDS
+from dialog_support import WINDOW_UP_SECONDS as DIALOG_UP_SECONDS
+from dialog_support import OpenDialog
 from harness import DEFAULT_BUILD, REPO_ROOT, Run, Stage, end_process
 
 # A run still going after this long is killed and reported as not ended.
@@ -171,23 +176,34 @@ class WindowFacts:
     screen: tuple[int, int]
     dpi: int
     children: tuple[ChildWindow, ...]
+    list_entries: tuple[str, ...] = ()
+    list_item_height: int = 0
 
 
 def _parse_window_facts(report: str) -> WindowFacts:
     facts: dict[str, str] = {}
     children = []
-    for line in report.splitlines():
+    entries = []
+    # Not splitlines(): that would also break at the U+2028 inside a text.
+    for line in report.split("\n"):
+        line = line.rstrip("\r")
         key, _, value = line.partition(" ")
-        if key == "child":
+        if key == "entry":
+            entries.append(value)
+        elif key == "item_height":
+            facts["item_height"] = value
+
+        elif key == "child":
             class_name, left, top, right, bottom, text = value.split(" ", 5)
-            children.append(ChildWindow(class_name, (int(left), int(top), int(right), int(bottom)), text))
+            children.append(ChildWindow(class_name, (int(left), int(top), int(right), int(bottom)),
+                                        text.replace("\u2028", "\n")))
         else:
             facts[key] = value
     numbers = {key: tuple(int(part) for part in facts[key].split())
                for key in ("topmost", "shown_above", "rect", "client", "screen", "dpi")}
     return WindowFacts(facts["class"], numbers["topmost"] == (1,), numbers["shown_above"][0],
                        numbers["rect"], numbers["client"], numbers["screen"], numbers["dpi"][0],
-                       tuple(children))
+                       tuple(children), tuple(entries), int(facts.get("item_height", "0")))
 
 
 @pytest.fixture
@@ -206,3 +222,25 @@ def describe_window(build: Build, stage: Stage) -> Callable[[str], WindowFacts |
         return _parse_window_facts(report.decode("utf-8"))
 
     return describe
+
+
+@pytest.fixture
+def open_dialog(stage: Stage, started, describe_window, build: Build) -> Callable[..., OpenDialog]:
+    """Starts `/c` from a vantrel_copy folder and returns once its window is
+    up and painted. It ends with the test."""
+
+    def open_(folder: Path, extra_env: dict[str, str] | None = None) -> OpenDialog:
+        # A dialog an earlier test ended may still be going away; while its
+        # window is there, a new start would meet the instance guard.
+        deadline = time.monotonic() + DIALOG_UP_SECONDS
+        while stage.windows_captioned(DIALOG_CAPTION) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        process = started(folder / "Vantrel.scr", "/c", cwd=folder, extra_env=extra_env)
+        window = stage.wait_for_window(DIALOG_CAPTION, DIALOG_UP_SECONDS)
+        if window is None or process.poll() is not None:
+            pytest.fail(f"no window {DIALOG_CAPTION!r} of this start within {DIALOG_UP_SECONDS} s "
+                        f"(exit code {process.poll()})")
+        time.sleep(DIALOG_SETTLE_SECONDS)
+        return OpenDialog(stage, process, window.id, describe_window, build)
+
+    return open_

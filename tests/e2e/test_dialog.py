@@ -5,149 +5,21 @@ Enter and Esc do nothing, and a second start while it is open ends at once.
 The same dialog under an English Windows shows the same text, and at 144 DPI
 the whole layout is 1.5 times as large.
 
-Places below are the control table's, at 96 DPI, in the dialog's client area
-(Pic_C fills it; each panel's controls lie inside its two-pixel border).
-Screenshots of every dialog shown are kept in build/test-results/ for a person
-to look at.
+Places are the control table's (dialog_support.py). Screenshots of every
+dialog shown are kept in build/test-results/ for a person to look at.
 """
 
 from __future__ import annotations
 
 import subprocess
-import time
 from pathlib import Path
-from typing import Callable
 
 import pytest
-from PIL import Image
 
-from conftest import WindowFacts
-from harness import REPO_ROOT, Stage, settings_file_bytes, windows_path
-
-CAPTION = "Vantrelの設定"
-WINDOW_UP_SECONDS = 30.0
-# The dialog is shown once its load has run; the preview and the list are in
-# place by then, but give the screen a moment to show the last paint.
-SETTLE_SECONDS = 1.0
-ENDS_WITHIN_SECONDS = 8.0
-RESULTS = REPO_ROOT / "build" / "test-results"
-TEXTURE = Image.open(REPO_ROOT / "resources" / "dialog_texture.bmp").convert("RGB")
-
-GREEN, RED, BLUE = (0, 255, 0), (255, 0, 0), (0, 0, 255)
-
-# (left, top, right, bottom) at 96 DPI in the client area.
-PIC_C_INNER = (2, 2, 555, 339)
-PIC_B0_INNER = (16, 16, 317, 301)
-PIC_B1_INNER = (328, 16, 541, 225)
-PIC_K = (204, 100, 304, 200)
-LIST_1 = (24, 84, 193, 257)
-LBL_KEI = (144, 60, 177, 77)
-# Captions that are the same in every run: the headings, the buttons, the
-# option labels, the slider labels.
-CAPTIONS = {
-    "画像のﾌｧｲﾙ": (24, 28, 129, 45),
-    "ﾌｫﾙﾀﾞを指定...": (24, 60, 133, 77),
-    "画像のﾌﾟﾚﾋﾞｭｰ": (204, 60, 304, 77),
-    "ﾌｫﾙﾀﾞで指定": (220, 212, 290, 225),
-    "ﾌｧｲﾙで指定": (220, 232, 288, 245),
-    "ｱｸｼｮﾝ": (336, 28, 429, 45),
-    "球の大きさ": (336, 64, 396, 77),
-    "爆発の拡散する速さ": (336, 184, 447, 197),
-    "設定": (346, 274, 439, 291),
-    "ｷｬﾝｾﾙ": (446, 274, 539, 291),
-}
-# Parts of each box where no control lies: only the texture shows there.
-BARE_TEXTURE = {
-    "Pic_C": ((545, 16, 554, 330), PIC_C_INNER),
-    "Pic_B(0)": ((307, 18, 316, 80), PIC_B0_INNER),
-    "Pic_B(1)": ((330, 215, 540, 224), PIC_B1_INNER),
-}
-
-
-def scaled(box: tuple[int, int, int, int], scale: float) -> tuple[int, int, int, int]:
-    return tuple(int(value * scale + 0.5) for value in box)  # type: ignore[return-value]
-
-
-def dark_pixels(picture: Image.Image, box: tuple[int, int, int, int]) -> int:
-    return sum(1 for pixel in picture.crop(box).getdata() if sum(pixel) < 250)
-
-
-def texture_mismatches(client: Image.Image, region: tuple[int, int, int, int],
-                       origin: tuple[int, int, int, int]) -> int:
-    """Pixels of `region` that are not the texture tile laid from the box's
-    own inner top-left corner."""
-    wrong = 0
-    for y in range(region[1], region[3]):
-        for x in range(region[0], region[2]):
-            if client.getpixel((x, y)) != TEXTURE.getpixel(((x - origin[0]) % 560, (y - origin[1]) % 20)):
-                wrong += 1
-    return wrong
-
-
-def write_marked_picture(path: Path, size: tuple[int, int] = (640, 480)) -> None:
-    """Top quarter green, below it left half red and right half blue."""
-    width, height = size
-    picture = Image.new("RGB", size, RED)
-    picture.paste(BLUE, (width // 2, height // 4, width, height))
-    picture.paste(GREEN, (0, 0, width, height // 4))
-    picture.save(path)
-
-
-def pictures_folder(tmp_path: Path, names: tuple[str, ...]) -> Path:
-    folder = tmp_path / "写真"
-    folder.mkdir()
-    for name in names:
-        write_marked_picture(folder / name, (64, 48))
-    return folder
-
-
-def keep_screenshot(picture: Image.Image, name: str) -> None:
-    if RESULTS.is_dir():
-        picture.save(RESULTS / f"dialog-{name}.png")
-
-
-class OpenDialog:
-    """A running `/c` whose window is up."""
-
-    def __init__(self, stage: Stage, process: subprocess.Popen, window_id: int, facts: WindowFacts):
-        self.stage = stage
-        self.process = process
-        self.window_id = window_id
-        self.facts = facts
-
-    def client_shot(self) -> Image.Image:
-        left, top, right, bottom = self.facts.client
-        return self.stage.screenshot().crop((left, top, right, bottom))
-
-    def press_keys(self, *keys: str) -> None:
-        # Without a window manager the focus is given directly.
-        subprocess.run(["xdotool", "windowfocus", "--sync", str(self.window_id)], env=self.stage.env, check=False,
-                       timeout=10)
-        for key in keys:
-            subprocess.run(["xdotool", "key", key], env=self.stage.env, check=True)
-
-    def ended_within(self, seconds: float) -> bool:
-        try:
-            self.process.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            return False
-        return True
-
-
-@pytest.fixture
-def open_dialog(stage: Stage, started, describe_window) -> Callable[..., OpenDialog]:
-    def open_(folder: Path, extra_env: dict[str, str] | None = None) -> OpenDialog:
-        process = started(folder / "Vantrel.scr", "/c", cwd=folder, extra_env=extra_env)
-        window = stage.wait_for_window(CAPTION, WINDOW_UP_SECONDS)
-        if window is None:
-            pytest.fail(f"no window {CAPTION!r} within {WINDOW_UP_SECONDS} s (exit code {process.poll()})")
-        time.sleep(SETTLE_SECONDS)
-        facts = describe_window(CAPTION)
-        assert facts is not None, "the dialog is mapped but Windows does not know it"
-        return OpenDialog(stage, process, window.id, facts)
-
-    return open_
-
+from dialog_support import (BLUE, CAPTION, CAPTIONS, BARE_TEXTURE, ENDS_WITHIN_SECONDS, GREEN, LBL_KEI, LIST_1,
+                            PIC_B0_INNER, PIC_K, RED, dark_pixels, keep_screenshot, pictures_folder, scaled,
+                            texture_mismatches, write_marked_picture)
+from harness import Stage, settings_file_bytes, windows_path
 
 @pytest.fixture
 def folder_settings(tmp_path: Path) -> tuple[bytes, Path]:

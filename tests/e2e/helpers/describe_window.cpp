@@ -16,7 +16,11 @@
 //   screen <width> <height>
 //   dpi <pixels per logical inch of the screen>
 //   child <class name> <left> <top> <right> <bottom> <text>
-//                                        (one line per child, in z-order)
+//                                        (one line per child, in z-order; a
+//                                         line break of the text as U+2028)
+//   item_height <pixels>                 (a list box child's line height)
+//   entry <text>                         (one line per entry of a list box
+//                                         child, in its order)
 //
 // and ends with 0; without such a window it writes nothing and ends with 1.
 // The z-order is the system's own: without a window manager X stacks windows
@@ -58,7 +62,13 @@ std::wstring text_of(HWND window) {
                            kTextTimeoutMilliseconds, &copied)) {
     return {};
   }
-  return std::wstring(text, static_cast<size_t>(copied));
+  // One line per fact: a text's line breaks travel as U+2028 (line separator).
+  std::wstring one_line;
+  for (size_t i = 0; i < static_cast<size_t>(copied); ++i) {
+    if (text[i] == L'\r') continue;
+    one_line += text[i] == L'\n' ? L'\u2028' : text[i];
+  }
+  return one_line;
 }
 
 // The window's place on the screen: left, top, right and bottom in pixels.
@@ -118,6 +128,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
   write_utf8(L"dpi " + std::to_wstring(screen_dpi()) + L"\n");
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     write_utf8(L"child " + class_of(child) + L" " + rect_text(child) + L" " + text_of(child) + L"\n");
+  }
+  // The system carries a list box's texts across processes, as it does a
+  // window's text.
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (class_of(child) != L"ListBox") continue;
+    write_utf8(L"item_height " + std::to_wstring(SendMessageW(child, LB_GETITEMHEIGHT, 0, 0)) + L"\n");
+    const LRESULT count = SendMessageW(child, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t entry[kMaxText] = {};
+      if (SendMessageW(child, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) >= kMaxText) continue;
+      SendMessageW(child, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
+      write_utf8(L"entry " + std::wstring(entry) + L"\n");
+    }
   }
   std::fflush(stdout);
   return 0;

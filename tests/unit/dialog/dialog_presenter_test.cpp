@@ -2,65 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "dialog/fake_dialog_view.h"
-#include "saver/fake_random_source.h"
-#include "settings/settings_store.h"
-#include "support/fake_file_system.h"
-#include "support/iconv_text_codec.h"
+#include "dialog/dialog_presenter_fixture.h"
 
 namespace vantrel {
 namespace {
 
+using testing::DialogPresenterTest;
+using testing::picture_of;
 using testing::FakeDialogView;
 using testing::FakeDialogWork;
 using testing::FakeFileSystem;
-using testing::FakeRandomSource;
-
-DecodedPicture picture_of(int width, int height, int dpi = 96) {
-  const PictureSize target = preview_target_size({width, height}, dpi);
-  return {{width, height},
-          Picture{target.width, target.height,
-                  std::vector<std::uint8_t>(static_cast<std::size_t>(target.width) * target.height * 4, 7)}};
-}
-
-class DialogPresenterTest : public ::testing::Test {
- protected:
-  DialogPresenterTest() {
-    files.add_file("C:\\Pics\\a.bmp", {}, 0);
-    files.add_file("C:\\Pics\\b.gif", {}, 0);
-    files.add_file("C:\\Pics\\c.jpg", {}, kAttributeArchive);
-    model.Folder_Name = "C:\\Pics";
-    model.Image_Files = {"C:\\Pics\\a.bmp", "C:\\Pics\\b.gif", "C:\\Pics\\c.jpg"};
-    model.File_Path = "C:\\Pics\\c.jpg";
-    model.File_Kind = kFileKindSingleFile;
-    model.Action_Value = {3, 25, 5, 5};
-  }
-
-  DialogPresenter& load(DigitGrouping grouping = {}) {
-    presenter.emplace(model, view, work, DialogServices{files, random, std::move(grouping)}, 96);
-    presenter->on_load();
-    return *presenter;
-  }
-  const DialogState& state() const { return presenter->state(); }
-  const std::string& caption(ControlId control) const { return state().captions[index_of(control)]; }
-  std::optional<CarriedPicture> picture(std::optional<ControlId> image) const {
-    return state().pictures[index_of(*image)];
-  }
-  bool refreshed(ControlId control) const {
-    return std::find(view.refreshed.begin(), view.refreshed.end(), control) != view.refreshed.end();
-  }
-
-  FakeFileSystem files;
-  FakeRandomSource random{{0.7}};  // code 2 for every channel: up
-  SettingsModel model;
-  FakeDialogView view;
-  FakeDialogWork work;
-  std::optional<DialogPresenter> presenter;
-};
 
 TEST_F(DialogPresenterTest, LoadPutsTheDrawnLookInPlace) {
   load();
@@ -88,7 +39,7 @@ TEST_F(DialogPresenterTest, OptionMarksFollowTheFileKind) {
   };
   for (const auto& c : cases) {
     model.File_Kind = c.kind;
-    view = {};
+    view = FakeDialogView();
     load();
     EXPECT_EQ(picture(Img_FF(0)), c.folder_mark) << c.kind;
     EXPECT_EQ(picture(Img_FF(1)), c.file_mark) << c.kind;
@@ -128,7 +79,7 @@ TEST_F(DialogPresenterTest, WithoutAFileOrInFolderModeNoPreviewIsAskedFor) {
   for (const auto& c : cases) {
     model.File_Kind = c.kind;
     model.File_Path = c.file;
-    work = {};
+    work = FakeDialogWork();
     load();
     EXPECT_EQ(caption(ControlId::Folder_Path), c.expected_path) << c.what;
     EXPECT_TRUE(work.previews.empty()) << c.what;
@@ -150,7 +101,6 @@ TEST_F(DialogPresenterTest, ListsTheImagesAsSpelledNowWithTheirCount) {
 TEST_F(DialogPresenterTest, AFileDeletedSinceTheSettingsWereReadLeavesAnEmptyLine) {
   files.add_file("C:\\Saver\\Vantrel.ini", "[Section]\r\n\xCC\xAB\xD9\xC0\xDE\x96\xBC=C:\\Pics\r\n");
   SettingsModel loaded;
-  testing::IconvTextCodec codec;
   Load_Settings(loaded, files, codec, "C:\\Saver\\Vantrel.ini");
   ASSERT_EQ(loaded.Image_Count(), 3);
   model = loaded;
@@ -179,7 +129,7 @@ TEST_F(DialogPresenterTest, CountsWithTheUsersGroupingAndShowsNothingForNone) {
   EXPECT_EQ(caption(ControlId::lbl_Kei), "1.234");
 
   model.Image_Files.clear();
-  view = {};
+  view = FakeDialogView();
   load();
   EXPECT_EQ(view.list_fills, 1) << "emptied, never filled";
   EXPECT_TRUE(view.list.empty());
@@ -220,7 +170,7 @@ TEST_F(DialogPresenterTest, BothAnimationsUseThePointerOfTheLoad) {
   EXPECT_EQ(view.closes, 1) << "closes once";
   EXPECT_FALSE(state().link_colour) << "no tick after the close";
 
-  view = {};
+  view = FakeDialogView();
   view.cursor.reset();  // the position cannot be read
   load();
   EXPECT_EQ(view.opened_from, (std::vector<ScreenPoint>{{0, 0}}));

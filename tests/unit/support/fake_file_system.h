@@ -39,6 +39,8 @@ class FakeFileSystem : public FileSystem {
     break_after_[folder_key(folder)] = entries;
   }
   void fail_replace() { replace_fails_ = true; }
+  // The short (8.3) name the volume keeps for a path.
+  void set_short_path(const std::string& path, std::string short_form) { short_paths_[key(path)] = std::move(short_form); }
   // Takes an entry away, as another program deleting it would.
   void remove(const std::string& path) {
     files_.erase(key(path));
@@ -103,6 +105,12 @@ class FakeFileSystem : public FileSystem {
     const std::string folder = folder_key(pattern.substr(0, pattern.size() - suffix.size()));
     if (folder.empty()) return true;  // the root of the current drive
     return folders_.count(folder) != 0;
+  }
+  std::optional<std::string> short_path(const std::string& path) override {
+    ++calls_;
+    const auto found = short_paths_.find(key(path));
+    if (found == short_paths_.end()) return std::nullopt;
+    return found->second;
   }
   std::optional<std::uint64_t> folder_stamp(const std::string& folder) override {
     ++calls_;
@@ -182,6 +190,7 @@ class FakeFileSystem : public FileSystem {
   };
   std::map<std::string, Folder> folders_;
   std::map<std::string, std::size_t> break_after_;
+  std::map<std::string, std::string> short_paths_;
   std::vector<std::string> locked_;
   std::string current_directory_ = "C:\\Work";
   std::size_t enumerations_ = 0;

@@ -231,6 +231,22 @@ TEST_F(Win32FileSystemTest, AFoldersStampChangesWithItsEntries) {
   EXPECT_FALSE(file_system.folder_stamp(sandbox.file("plain.txt"))) << "a file is no folder";
 }
 
+TEST_F(Win32FileSystemTest, GivesAShortFormAndSaysWhyAReadFailed) {
+  const std::string long_name = sandbox.file("Ünïcode picture name.jpeg", "x");
+  const auto short_form = file_system.short_path(long_name);
+  ASSERT_TRUE(short_form);
+  EXPECT_NE(*short_form, long_name);
+  EXPECT_TRUE(file_system.can_open_for_reading(*short_form)) << "the short form names the same file";
+  EXPECT_FALSE(file_system.short_path(sandbox.path("missing.jpg")));
+
+  EXPECT_EQ(file_system.describe_last_failure(), "") << "nothing failed yet";
+  const FileHandle exclusive(CreateFileW(to_wide(long_name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(exclusive);
+  EXPECT_FALSE(file_system.read_file(long_name));
+  EXPECT_FALSE(file_system.describe_last_failure().empty()) << "a sharing violation has the system's words";
+}
+
 // Puts the process's current directory back, so the sandbox can go.
 class CurrentDirectoryGuard {
  public:
