@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/handles_win32.h"
+
 namespace vantrel {
 namespace {
 
@@ -45,11 +47,32 @@ TEST(SystemLibrary, NeverLoadsADllPlantedBesideTheProgram) {
   EXPECT_EQ(_wcsicmp(folder_of(module_path(mpr.get())).c_str(), system_folder), 0);
 }
 
-TEST(SystemLibrary, DefaultSearchSkipsTheProgramFolderOnceRestricted) {
+// The restriction holds for the rest of the process, so it is tried in a
+// process of its own (this program again, running only the test below):
+// the other tests find the search as every program starts with it, whatever
+// order they run in.
+TEST(SystemLibrary, DISABLED_RestrictedSearchInAProcessOfItsOwn) {
   restrict_dll_search_to_system();
   const ModuleHandle mpr(LoadLibraryW(L"mpr.dll"));
   ASSERT_TRUE(mpr);
   EXPECT_EQ(GetProcAddress(mpr.get(), "vantrel_planted_marker"), nullptr);
+}
+
+TEST(SystemLibrary, DefaultSearchSkipsTheProgramFolderOnceRestricted) {
+  const std::wstring program = module_path(nullptr);
+  std::wstring command = L"\"" + program +
+                         L"\" --gtest_also_run_disabled_tests --gtest_filter=SystemLibrary.DISABLED_RestrictedSearchInAProcessOfItsOwn";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                             nullptr, &startup, &started));
+  const KernelHandle process(started.hProcess);
+  CloseHandle(started.hThread);
+  ASSERT_EQ(WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
+  DWORD exit_code = 1;
+  GetExitCodeProcess(process.get(), &exit_code);
+  EXPECT_EQ(exit_code, 0u) << "the restricted search found the planted DLL";
 }
 
 }  // namespace
