@@ -37,6 +37,7 @@
 #include "platform/gl_context_win32.h"
 #include "platform/picture.h"
 #include "platform/picture_decoder_win32.h"
+#include "platform/wic_win32.h"
 
 namespace {
 
@@ -51,32 +52,12 @@ using vantrel::PixelRows;
 constexpr int kMaxPictureSide = 2048;
 constexpr int kRepeats = 5;
 
-// Defined here so that nothing beyond ole32 needs linking.
-constexpr GUID kClsidWicImagingFactory = {
-    0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
-constexpr GUID kIidWicImagingFactory = {0xec5ec8a9, 0xc395, 0x4314, {0x9c, 0x77, 0x54, 0xd7, 0xa9, 0x35, 0xff, 0x70}};
-constexpr GUID kIidWicBitmapSourceTransform = {
-    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
-constexpr GUID kWicPixelFormat24bppBgr = {
-    0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
-
-// IWICBitmapSourceTransform, which the cross compiler's headers lack; the
-// methods in the order of the system's interface definition.
-struct WicSourceTransform : IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* area, UINT width, UINT height,
-                                               WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
-                                               UINT stride, UINT buffer_size, BYTE* buffer) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
-};
-
-template <typename Interface>
-struct Releaser {
-  void operator()(Interface* object) const { object->Release(); }
-};
-template <typename Interface>
-using Com = std::unique_ptr<Interface, Releaser<Interface>>;
+using vantrel::Com;
+using vantrel::kClsidWicImagingFactory;
+using vantrel::kFormat24bppBgr;
+using vantrel::kIidWicBitmapSourceTransform;
+using vantrel::kIidWicImagingFactory;
+using vantrel::WicSourceTransform;
 
 struct ImageDeleter {
   void operator()(gp::GpImage* image) const { flat::GdipDisposeImage(image); }
@@ -195,9 +176,9 @@ std::optional<Picture> wic_reduced_decode(IWICImagingFactory* factory, const std
     note = "GetClosestSize failed";
     return std::nullopt;
   }
-  WICPixelFormatGUID format = kWicPixelFormat24bppBgr;
+  WICPixelFormatGUID format = kFormat24bppBgr;
   transform->GetClosestPixelFormat(&format);
-  if (format != kWicPixelFormat24bppBgr) {
+  if (format != kFormat24bppBgr) {
     note = "no 24-bit BGR output";
     return std::nullopt;
   }
@@ -357,8 +338,12 @@ void bench_picture(const std::string& path, IWICImagingFactory* factory) {
 
   double decoder_ms = 0;
   {
-    vantrel::GdiplusPictureDecoder decoder;
-    decoder_ms = median_ms([&] { (void)decoder.decode(path, kMaxPictureSide); });
+    vantrel::Win32PictureDecoder decoder;
+    // What the saver's picture thread asks for: the texture's own size at once.
+    const vantrel::TargetSize as_texture = [](vantrel::PictureSize own) {
+      return vantrel::texture_size(own, kMaxPictureSide);
+    };
+    decoder_ms = median_ms([&] { (void)decoder.decode_file(path, as_texture, vantrel::Resampling::Smooth); });
   }
 
   std::string wic_note;
@@ -380,7 +365,7 @@ void bench_picture(const std::string& path, IWICImagingFactory* factory) {
   std::printf("  scale_to_fit %8.1f ms\n", fit_ms);
   std::printf("  to_power_of_two %8.1f ms\n", power_of_two_ms);
   std::printf("  texture upload %8.1f ms\n", upload_ms);
-  std::printf("  sum of the steps %8.1f ms (GdiplusPictureDecoder::decode whole: %.1f ms)\n", chain_ms, decoder_ms);
+  std::printf("  sum of the steps %8.1f ms (the saver's decode to the texture, whole: %.1f ms)\n", chain_ms, decoder_ms);
   std::printf("  instead: one resampling straight to %dx%d %8.1f ms (saves %.1f ms of fit + power of two)\n",
               texture.width, texture.height, one_pass_ms, fit_ms + power_of_two_ms - one_pass_ms);
   if (opaque_ms >= 0) {

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no OpenGL context (is DISPLAY set?)\n");
     return 1;
   }
-  GdiplusPictureDecoder decoder;
+  Win32PictureDecoder decoder;
   const std::optional<Picture> picture = decoder.decode(argv[1], 2048);
   if (!picture) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);

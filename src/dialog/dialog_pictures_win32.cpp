@@ -18,7 +18,7 @@ constexpr std::array<int, 6> kResourceIds = {IDR_DIALOG_HEADING,        IDR_DIAL
 }  // namespace
 
 DialogPictures::DialogPictures(HINSTANCE module) {
-  GdiplusPictureDecoder decoder;
+  Win32PictureDecoder decoder;
   const TargetSize own_size = [](PictureSize own) { return own; };
   for (std::size_t i = 0; i < kResourceIds.size(); ++i) {
     if (std::optional<DecodedPicture> decoded =

@@ -76,7 +76,7 @@ void DialogWorker::tell_window() {
 
 void DialogWorker::decode_previews() {
   // One decoder, and so one GDI+ session, for the thread's whole life.
-  GdiplusPictureDecoder decoder;
+  Win32PictureDecoder decoder;
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return stopped_ || preview_request_.has_value(); });

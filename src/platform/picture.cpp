@@ -76,16 +76,30 @@ const std::uint8_t* row_start(const PixelRows& source, int y) {
   return source.top_row + static_cast<std::ptrdiff_t>(y) * source.stride;
 }
 
+// Rows already in memory, handed out in place.
+class RowsInMemory final : public RowSource {
+ public:
+  explicit RowsInMemory(const PixelRows& rows) : rows_(rows) {}
+  int width() const override { return rows_.width; }
+  int height() const override { return rows_.height; }
+  PixelLayout layout() const override { return rows_.layout; }
+  const std::uint8_t* row(int y) override { return row_start(rows_, y); }
+
+ private:
+  PixelRows rows_;
+};
+
 // One source row resampled across, as alpha-weighted floats (r * a / 255,
 // g * a / 255, b * a / 255, a), 4 a pixel, all in 0..255. `weighted` is
 // scratch space for the source row in that form.
-std::vector<float> resample_row(const PixelRows& source, int y, const Filter& across, std::vector<float>& weighted) {
-  const auto width = static_cast<std::size_t>(source.width);
-  const std::size_t step = bytes_per_pixel(source.layout);
-  const std::uint8_t* pixel = row_start(source, y);
+std::vector<float> resample_row(RowSource& source, int y, const Filter& across, std::vector<float>& weighted) {
+  const auto width = static_cast<std::size_t>(source.width());
+  const PixelLayout layout = source.layout();
+  const std::size_t step = bytes_per_pixel(layout);
+  const std::uint8_t* pixel = source.row(y);
   weighted.resize(width * 4);
   for (std::size_t i = 0; i < width * 4; i += 4, pixel += step) {
-    const Channels c = read_pixel(pixel, source.layout);
+    const Channels c = read_pixel(pixel, layout);
     const float alpha = static_cast<float>(c.alpha);
     const float share = alpha * (1.0f / 255.0f);
     weighted[i] = static_cast<float>(c.red) * share;
@@ -108,15 +122,17 @@ std::vector<float> resample_row(const PixelRows& source, int y, const Filter& ac
 }
 
 // The pixels as they are, in a Picture's own layout.
-Picture copy_pixels(const PixelRows& source) {
-  Picture picture{source.width, source.height,
-                  std::vector<std::uint8_t>(static_cast<std::size_t>(source.width) * source.height * 4)};
-  const std::size_t step = bytes_per_pixel(source.layout);
+Picture copy_pixels(RowSource& source) {
+  const int width = source.width();
+  const int height = source.height();
+  const PixelLayout layout = source.layout();
+  Picture picture{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+  const std::size_t step = bytes_per_pixel(layout);
   std::uint8_t* out = picture.rgba.data();
-  for (int y = 0; y < source.height; ++y) {
-    const std::uint8_t* pixel = row_start(source, y);
-    for (int x = 0; x < source.width; ++x, pixel += step, out += 4) {
-      const Channels c = read_pixel(pixel, source.layout);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* pixel = source.row(y);
+    for (int x = 0; x < width; ++x, pixel += step, out += 4) {
+      const Channels c = read_pixel(pixel, layout);
       out[0] = static_cast<std::uint8_t>(c.red);
       out[1] = static_cast<std::uint8_t>(c.green);
       out[2] = static_cast<std::uint8_t>(c.blue);
@@ -147,12 +163,18 @@ PixelRows rows_of(const Picture& picture) {
 }
 
 Picture resample(const PixelRows& source, int width, int height) {
-  assert(width >= 1 && height >= 1 && "resampling to an empty size is a caller's mistake");
-  if (source.width <= 0 || source.height <= 0 || !source.top_row) return {};
-  if (width == source.width && height == source.height) return copy_pixels(source);
+  if (!source.top_row) return {};
+  RowsInMemory rows(source);
+  return resample(rows, width, height);
+}
 
-  const Filter across = make_filter(source.width, width);
-  const Filter down = make_filter(source.height, height);
+Picture resample(RowSource& source, int width, int height) {
+  assert(width >= 1 && height >= 1 && "resampling to an empty size is a caller's mistake");
+  if (source.width() <= 0 || source.height() <= 0) return {};
+  if (width == source.width() && height == source.height()) return copy_pixels(source);
+
+  const Filter across = make_filter(source.width(), width);
+  const Filter down = make_filter(source.height(), height);
 
   Picture result{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
   // Source rows already resampled across, from cached_first on. The rows a
@@ -205,23 +227,32 @@ Picture scale_to_fit(const PixelRows& source, int max_side) {
 Picture scale_to_fit(const Picture& picture, int max_side) { return scale_to_fit(rows_of(picture), max_side); }
 
 Picture sample_nearest(const PixelRows& source, int width, int height) {
+  if (!source.top_row) return {};
+  RowsInMemory rows(source);
+  return sample_nearest(rows, width, height);
+}
+
+Picture sample_nearest(RowSource& source, int width, int height) {
   assert(width >= 1 && height >= 1 && "sampling to an empty size is a caller's mistake");
-  if (source.width <= 0 || source.height <= 0 || !source.top_row) return {};
+  const int source_width = source.width();
+  const int source_height = source.height();
+  if (source_width <= 0 || source_height <= 0) return {};
   const auto source_index = [](int target_index, int target, int source_extent) {
     const auto index = (2 * static_cast<long long>(target_index) + 1) * source_extent / (2LL * target);
     return static_cast<int>(std::min<long long>(index, source_extent - 1));
   };
+  const PixelLayout layout = source.layout();
   std::vector<std::size_t> columns(static_cast<std::size_t>(width));
-  const std::size_t step = bytes_per_pixel(source.layout);
+  const std::size_t step = bytes_per_pixel(layout);
   for (int x = 0; x < width; ++x)
-    columns[static_cast<std::size_t>(x)] = static_cast<std::size_t>(source_index(x, width, source.width)) * step;
+    columns[static_cast<std::size_t>(x)] = static_cast<std::size_t>(source_index(x, width, source_width)) * step;
 
   Picture result{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
   std::uint8_t* out = result.rgba.data();
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = row_start(source, source_index(y, height, source.height));
+    const std::uint8_t* row = source.row(source_index(y, height, source_height));
     for (const std::size_t column : columns) {
-      const Channels c = read_pixel(row + column, source.layout);
+      const Channels c = read_pixel(row + column, layout);
       *out++ = static_cast<std::uint8_t>(c.red);
       *out++ = static_cast<std::uint8_t>(c.green);
       *out++ = static_cast<std::uint8_t>(c.blue);
@@ -245,6 +276,11 @@ Picture to_power_of_two(const Picture& picture, int max_side) {
   if (picture.width <= 0 || picture.height <= 0) return {};
   return resample(picture, nearest_power_of_two(picture.width, max_side),
                   nearest_power_of_two(picture.height, max_side));
+}
+
+PictureSize texture_size(PictureSize own, int max_side) {
+  const PictureSize fitted = fit_within(own, max_side);
+  return {nearest_power_of_two(fitted.width, max_side), nearest_power_of_two(fitted.height, max_side)};
 }
 
 }  // namespace vantrel

@@ -45,6 +45,20 @@ struct PixelRows {
 // The picture's pixels as rows, valid while the picture is unchanged.
 PixelRows rows_of(const Picture& picture);
 
+// Rows handed out one at a time, as a decoder produces them, so that a huge
+// picture never has to lie in memory whole: row(y) is asked for with y never
+// smaller than in the call before, and its pointer need only stay valid until
+// the next call. A row that cannot be produced is an exception the caller
+// of the resampler sees.
+class RowSource {
+ public:
+  virtual ~RowSource() = default;
+  virtual int width() const = 0;
+  virtual int height() const = 0;
+  virtual PixelLayout layout() const = 0;
+  virtual const std::uint8_t* row(int y) = 0;
+};
+
 // The size with the longer side brought down to max_side (>= 1) and the
 // shorter side in proportion, rounded to the nearest pixel and at least 1.
 // A picture already within max_side keeps its size: never enlarged.
@@ -58,6 +72,7 @@ PictureSize fit_within(PictureSize size, int max_side);
 // Only a few source rows are held at a time, so shrinking a huge bitmap in
 // place costs no second full-size copy.
 Picture resample(const PixelRows& source, int width, int height);
+Picture resample(RowSource& source, int width, int height);
 Picture resample(const Picture& picture, int width, int height);
 
 // The pixels scaled down (aspect kept, never up) so that the longer side is
@@ -70,6 +85,7 @@ Picture scale_to_fit(const Picture& picture, int max_side);
 // COLORONCOLOR stretch of GDI drops or repeats whole pixels. Reads only the
 // pixels it keeps, so a huge bitmap costs nothing beyond the result.
 Picture sample_nearest(const PixelRows& source, int width, int height);
+Picture sample_nearest(RowSource& source, int width, int height);
 
 // The power of two nearest to `side` (>= 1) on a logarithmic scale: a side of
 // sqrt(2) times the power below or more rounds up. At most max_side, itself a
@@ -80,5 +96,10 @@ int nearest_power_of_two(int side, int max_side);
 // textures must be: each side to nearest_power_of_two(side, max_side). The
 // aspect may change; texture coordinates stretch it back.
 Picture to_power_of_two(const Picture& picture, int max_side);
+
+// The size a picture of `own` size ends at as a texture: fitted within
+// max_side, then each side to its nearest power of two (at most max_side, a
+// power of two). Decoding straight to it resamples once instead of twice.
+PictureSize texture_size(PictureSize own, int max_side);
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <gdiplus.h>
+#include <wincodec.h>
 
 #include <algorithm>
 #include <cassert>
@@ -10,8 +11,12 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <stdexcept>
+#include <vector>
 
+#include "platform/gdiplus_session_win32.h"
 #include "platform/handles_win32.h"
+#include "platform/wic_win32.h"
 #include "platform/wide_text_win32.h"
 
 namespace vantrel {
@@ -20,9 +25,6 @@ namespace {
 namespace gp = Gdiplus;
 namespace flat = Gdiplus::DllExports;
 
-// Files above this are no pictures we could show: refused before reading.
-constexpr LONGLONG kLargestFile = 1LL << 30;
-
 // A metafile's own size is its physical size at this many pixels an inch, the
 // resolution pictures were drawn for when metafiles were made.
 constexpr double kMetafilePixelsPerInch = 96.0;
@@ -30,15 +32,13 @@ constexpr double kMetafilePixelsPerInch = 96.0;
 // A metafile's transparent parts show this opaque background.
 constexpr gp::ARGB kMetafileBackground = 0xFFFFFFFF;  // white
 
+// Rows asked of the codec at a time: a few hundred kilobytes for a wide photo.
+constexpr UINT kStripRows = 32;
+
 struct GlobalDeleter {
   void operator()(void* memory) const { GlobalFree(memory); }
 };
 using GlobalMemory = std::unique_ptr<void, GlobalDeleter>;
-
-struct StreamDeleter {
-  void operator()(IStream* stream) const { stream->Release(); }
-};
-using Stream = std::unique_ptr<IStream, StreamDeleter>;
 
 struct ImageDeleter {
   void operator()(gp::GpImage* image) const { flat::GdipDisposeImage(image); }
@@ -50,10 +50,15 @@ struct GraphicsDeleter {
 };
 using Graphics = std::unique_ptr<gp::GpGraphics, GraphicsDeleter>;
 
+// A codec refused to give rows it had promised (a file cut short, say).
+struct RowsUnavailable : std::runtime_error {
+  RowsUnavailable() : std::runtime_error("the codec gave no rows") {}
+};
+
 // A stream over a movable memory block of `size` bytes that `fill` writes;
 // the stream frees the block when released. `fill` returns false to give up.
 template <typename Fill>
-Stream make_memory_stream(std::size_t size, Fill fill) {
+Com<IStream> make_memory_stream(std::size_t size, Fill fill) {
   GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
   if (!memory) return nullptr;
   void* bytes = GlobalLock(memory.get());
@@ -64,15 +69,15 @@ Stream make_memory_stream(std::size_t size, Fill fill) {
   IStream* stream = nullptr;
   if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, &stream))) return nullptr;
   memory.release();  // the stream owns it now
-  return Stream(stream);
+  return Com<IStream>(stream);
 }
 
-Stream read_file_stream(const std::wstring& path) {
+Com<IStream> read_file_stream(const std::wstring& path) {
   const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kLargestFile) {
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kLargestPictureFile) {
     return nullptr;
   }
   const auto total = static_cast<std::size_t>(size.QuadPart);
@@ -88,6 +93,11 @@ Stream read_file_stream(const std::wstring& path) {
   });
 }
 
+void rewind(IStream* stream) {
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+}
+
 // The size `target` asks for, or nothing for an answer no picture can have.
 std::optional<PictureSize> checked_target(const TargetSize& target, PictureSize own) {
   const PictureSize size = target(own);
@@ -96,29 +106,132 @@ std::optional<PictureSize> checked_target(const TargetSize& target, PictureSize 
   return size;
 }
 
-// Locks the whole bitmap for reading and scales it straight from the locked
-// rows. Formats our resampler reads are locked as they are, which spares a
-// full-size conversion of a large photo; any other (palettes, 16 or 48 bits,
-// premultiplied, CMYK) is converted to 32-bit ARGB by GDI+.
-std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, PictureSize own, PictureSize size, Resampling resampling) {
-  gp::PixelFormat format = PixelFormatUndefined;
-  flat::GdipGetImagePixelFormat(bitmap, &format);
-  PixelLayout layout = PixelLayout::Bgra;  // GDI+'s 32bppARGB is B, G, R, A in memory
-  switch (format) {
-    case PixelFormat24bppRGB:
-      layout = PixelLayout::Bgr;
-      break;
-    case PixelFormat32bppRGB:
-      layout = PixelLayout::Bgrx;
-      break;
-    default:
-      format = PixelFormat32bppARGB;
-      break;
+Picture resampled(RowSource& rows, PictureSize size, Resampling resampling) {
+  return resampling == Resampling::Nearest ? sample_nearest(rows, size.width, size.height)
+                                           : resample(rows, size.width, size.height);
+}
+
+// Rows read from the codec a strip at a time into one small buffer.
+class CodecStrips final : public RowSource {
+ public:
+  CodecStrips(IWICBitmapSource* source, int width, int height, PixelLayout layout)
+      : source_(source), width_(width), height_(height), layout_(layout),
+        stride_(static_cast<UINT>((width * (layout == PixelLayout::Bgr ? 3 : 4) + 3) & ~3)) {}
+  int width() const override { return width_; }
+  int height() const override { return height_; }
+  PixelLayout layout() const override { return layout_; }
+  const std::uint8_t* row(int y) override {
+    if (y < first_ || y >= first_ + rows_) {
+      rows_ = std::min<int>(kStripRows, height_ - y);
+      buffer_.resize(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(rows_));
+      const WICRect area{0, y, width_, rows_};
+      if (FAILED(source_->CopyPixels(&area, stride_, static_cast<UINT>(buffer_.size()), buffer_.data())))
+        throw RowsUnavailable();
+      first_ = y;
+    }
+    return buffer_.data() + static_cast<std::size_t>(y - first_) * stride_;
   }
+
+ private:
+  IWICBitmapSource* source_;
+  int width_;
+  int height_;
+  PixelLayout layout_;
+  UINT stride_;
+  int first_ = 0;
+  int rows_ = 0;
+  std::vector<std::uint8_t> buffer_;
+};
+
+// The outcome of asking the imaging component.
+enum class WicAnswer { Decoded, NotItsKind, Unreadable };
+
+// A raster picture through the imaging component: the header's size first,
+// then, if the picture is within the bound, its pixels at the target size.
+WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const TargetSize& target,
+                        Resampling resampling, std::optional<DecodedPicture>& out) {
+  IWICBitmapDecoder* raw_decoder = nullptr;
+  if (FAILED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &raw_decoder)))
+    return WicAnswer::NotItsKind;
+  const Com<IWICBitmapDecoder> decoder(raw_decoder);
+  IWICBitmapFrameDecode* raw_frame = nullptr;
+  if (FAILED(decoder->GetFrame(0, &raw_frame))) return WicAnswer::Unreadable;
+  const Com<IWICBitmapFrameDecode> frame(raw_frame);
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 || width > INT_MAX / 4 ||
+      height > INT_MAX / 4) {
+    return WicAnswer::Unreadable;
+  }
+  const PictureSize own{static_cast<int>(width), static_cast<int>(height)};
+  const std::optional<PictureSize> size = checked_target(target, own);
+  if (!size) return WicAnswer::Unreadable;
+
+  // A codec that decodes at a reduced size (JPEG on Windows) is asked for the
+  // smallest size that still has the target's pixels.
+  WicSourceTransform* raw_transform = nullptr;
+  if ((size->width < own.width || size->height < own.height) &&
+      SUCCEEDED(frame->QueryInterface(kIidWicBitmapSourceTransform, reinterpret_cast<void**>(&raw_transform)))) {
+    const Com<WicSourceTransform> transform(raw_transform);
+    UINT reduced_width = static_cast<UINT>(size->width);
+    UINT reduced_height = static_cast<UINT>(size->height);
+    WICPixelFormatGUID format = kFormat32bppBgra;
+    if (SUCCEEDED(transform->GetClosestSize(&reduced_width, &reduced_height)) &&
+        SUCCEEDED(transform->GetClosestPixelFormat(&format)) &&
+        (format == kFormat24bppBgr || format == kFormat32bppBgr || format == kFormat32bppBgra) &&
+        reduced_width < width && static_cast<long long>(reduced_width) * reduced_height <= kMaxDecodedPixels) {
+      const PixelLayout layout = format == kFormat24bppBgr   ? PixelLayout::Bgr
+                                 : format == kFormat32bppBgr ? PixelLayout::Bgrx
+                                                             : PixelLayout::Bgra;
+      const UINT stride = (reduced_width * (layout == PixelLayout::Bgr ? 3 : 4) + 3) & ~3u;
+      std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * reduced_height);
+      if (FAILED(transform->CopyPixels(nullptr, reduced_width, reduced_height, &format, WICBitmapTransformRotate0,
+                                       stride, static_cast<UINT>(pixels.size()), pixels.data()))) {
+        return WicAnswer::Unreadable;
+      }
+      const PixelRows rows{pixels.data(), static_cast<int>(reduced_width), static_cast<int>(reduced_height),
+                           static_cast<std::ptrdiff_t>(stride), layout};
+      out = DecodedPicture{own, resampling == Resampling::Nearest ? sample_nearest(rows, size->width, size->height)
+                                                                  : resample(rows, size->width, size->height)};
+      return WicAnswer::Decoded;
+    }
+  }
+  if (static_cast<long long>(own.width) * own.height > kMaxDecodedPixels) return WicAnswer::Unreadable;
+
+  // Formats our resampler reads are taken as they come; any other (palettes,
+  // 16 or 48 bits, CMYK) is converted to 32-bit BGRA by the component.
+  WICPixelFormatGUID native{};
+  frame->GetPixelFormat(&native);
+  IWICBitmapSource* rows_from = frame.get();
+  PixelLayout layout = PixelLayout::Bgra;
+  Com<IWICFormatConverter> converter;
+  if (native == kFormat24bppBgr) {
+    layout = PixelLayout::Bgr;
+  } else if (native == kFormat32bppBgr) {
+    layout = PixelLayout::Bgrx;
+  } else if (native != kFormat32bppBgra) {
+    IWICFormatConverter* raw_converter = nullptr;
+    if (FAILED(factory->CreateFormatConverter(&raw_converter))) return WicAnswer::Unreadable;
+    converter.reset(raw_converter);
+    if (FAILED(converter->Initialize(frame.get(), kFormat32bppBgra, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom))) {
+      return WicAnswer::Unreadable;
+    }
+    rows_from = converter.get();
+  }
+  CodecStrips rows(rows_from, own.width, own.height, layout);
+  out = DecodedPicture{own, resampled(rows, *size, resampling)};
+  return WicAnswer::Decoded;
+}
+
+// Locks a GDI+ bitmap for reading and scales it from the locked rows.
+std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, PictureSize own, PictureSize size, Resampling resampling) {
   const gp::GpRect area(0, 0, own.width, own.height);
   gp::BitmapData data{};
-  if (flat::GdipBitmapLockBits(bitmap, &area, gp::ImageLockModeRead, format, &data) != gp::Ok) return std::nullopt;
-  const PixelRows rows{static_cast<const std::uint8_t*>(data.Scan0), own.width, own.height, data.Stride, layout};
+  if (flat::GdipBitmapLockBits(bitmap, &area, gp::ImageLockModeRead, PixelFormat32bppARGB, &data) != gp::Ok)
+    return std::nullopt;
+  const PixelRows rows{static_cast<const std::uint8_t*>(data.Scan0), own.width, own.height, data.Stride,
+                       PixelLayout::Bgra};
   std::optional<Picture> picture;
   try {
     picture = resampling == Resampling::Nearest ? sample_nearest(rows, size.width, size.height)
@@ -132,18 +245,33 @@ std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, PictureSize own, Pictu
 
 // A metafile has no pixels of its own: it is played onto a bitmap of the
 // target size, so a drawing is rendered sharp at the size it is shown rather
-// than resampled.
-std::optional<DecodedPicture> decode_metafile(gp::GpImage* image, int width, int height, const TargetSize& target) {
+// than resampled. GDI+ knows metafiles; anything else it would load the
+// imaging component has already judged.
+std::optional<DecodedPicture> decode_metafile(IStream* stream, const TargetSize& target) {
+  gp::GpImage* raw_image = nullptr;
+  if (flat::GdipLoadImageFromStream(stream, &raw_image) != gp::Ok) return std::nullopt;
+  const Image image(raw_image);
+  UINT width = 0;
+  UINT height = 0;
+  gp::ImageType type = gp::ImageTypeUnknown;
+  if (flat::GdipGetImageType(image.get(), &type) != gp::Ok || type != gp::ImageTypeMetafile ||
+      flat::GdipGetImageWidth(image.get(), &width) != gp::Ok ||
+      flat::GdipGetImageHeight(image.get(), &height) != gp::Ok || width == 0 || height == 0 ||
+      width > INT_MAX / 4 || height > INT_MAX / 4) {
+    return std::nullopt;
+  }
   gp::REAL resolution_x = 0;
   gp::REAL resolution_y = 0;
-  flat::GdipGetImageHorizontalResolution(image, &resolution_x);
-  flat::GdipGetImageVerticalResolution(image, &resolution_y);
-  const auto to_pixels = [](int units, gp::REAL units_per_inch) {
-    if (!(units_per_inch > 0)) return units;  // no resolution stated: units are pixels
-    return static_cast<int>(std::lround(units * kMetafilePixelsPerInch / units_per_inch));
+  flat::GdipGetImageHorizontalResolution(image.get(), &resolution_x);
+  flat::GdipGetImageVerticalResolution(image.get(), &resolution_y);
+  const auto to_pixels = [](UINT units, gp::REAL units_per_inch) {
+    if (!(units_per_inch > 0)) return static_cast<long long>(units);  // no resolution stated: units are pixels
+    return std::llround(units * kMetafilePixelsPerInch / units_per_inch);
   };
-  const PictureSize own{to_pixels(width, resolution_x), to_pixels(height, resolution_y)};
-  if (own.width <= 0 || own.height <= 0) return std::nullopt;
+  const long long own_width = to_pixels(width, resolution_x);
+  const long long own_height = to_pixels(height, resolution_y);
+  if (own_width <= 0 || own_height <= 0 || own_width > INT_MAX / 4 || own_height > INT_MAX / 4) return std::nullopt;
+  const PictureSize own{static_cast<int>(own_width), static_cast<int>(own_height)};
   const std::optional<PictureSize> size = checked_target(target, own);
   if (!size) return std::nullopt;
 
@@ -158,7 +286,7 @@ std::optional<DecodedPicture> decode_metafile(gp::GpImage* image, int width, int
     if (flat::GdipGetImageGraphicsContext(canvas.get(), &raw_graphics) != gp::Ok) return std::nullopt;
     const Graphics graphics(raw_graphics);
     flat::GdipGraphicsClear(graphics.get(), kMetafileBackground);
-    if (flat::GdipDrawImageRectI(graphics.get(), image, 0, 0, size->width, size->height) != gp::Ok) {
+    if (flat::GdipDrawImageRectI(graphics.get(), image.get(), 0, 0, size->width, size->height) != gp::Ok) {
       return std::nullopt;
     }
   }
@@ -168,63 +296,81 @@ std::optional<DecodedPicture> decode_metafile(gp::GpImage* image, int width, int
   return DecodedPicture{own, std::move(*pixels)};
 }
 
-std::optional<DecodedPicture> decode_stream(IStream* stream, const TargetSize& target, Resampling resampling) {
-  gp::GpImage* raw_image = nullptr;
-  if (flat::GdipLoadImageFromStream(stream, &raw_image) != gp::Ok) return std::nullopt;
-  const Image image(raw_image);
-  UINT width = 0;
-  UINT height = 0;
-  gp::ImageType type = gp::ImageTypeUnknown;
-  if (flat::GdipGetImageWidth(image.get(), &width) != gp::Ok ||
-      flat::GdipGetImageHeight(image.get(), &height) != gp::Ok ||
-      flat::GdipGetImageType(image.get(), &type) != gp::Ok) {
-    return std::nullopt;
-  }
-  if (width == 0 || height == 0 || width > INT_MAX / 4 || height > INT_MAX / 4) return std::nullopt;
-  const PictureSize own{static_cast<int>(width), static_cast<int>(height)};
-  switch (type) {
-    case gp::ImageTypeBitmap: {
-      const std::optional<PictureSize> size = checked_target(target, own);
-      if (!size) return std::nullopt;
-      std::optional<Picture> pixels = scale_bitmap(static_cast<gp::GpBitmap*>(image.get()), own, *size, resampling);
-      if (!pixels) return std::nullopt;
-      return DecodedPicture{own, std::move(*pixels)};
-    }
-    case gp::ImageTypeMetafile:
-      return decode_metafile(image.get(), own.width, own.height, target);
-    default:
-      return std::nullopt;
-  }
-}
-
 }  // namespace
 
-GdiplusPictureDecoder::GdiplusPictureDecoder() : session_(GdiplusSession::start()) {}
+// COM for the imaging component (started for this thread unless it already
+// runs here in another model, which serves as well), the component's
+// factory, and a GDI+ session for metafiles.
+struct Win32PictureDecoder::Parts {
+  HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  Com<IWICImagingFactory> factory;
+  std::unique_ptr<GdiplusSession> gdiplus = GdiplusSession::start();
 
-GdiplusPictureDecoder::~GdiplusPictureDecoder() = default;
+  Parts() {
+    IWICImagingFactory* raw_factory = nullptr;
+    if (SUCCEEDED(CoCreateInstance(kClsidWicImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kIidWicImagingFactory,
+                                   reinterpret_cast<void**>(&raw_factory)))) {
+      factory.reset(raw_factory);
+    }
+  }
+  ~Parts() {
+    factory.reset();
+    gdiplus.reset();
+    if (SUCCEEDED(com)) CoUninitialize();
+  }
 
-std::optional<DecodedPicture> GdiplusPictureDecoder::decode_file(const std::string& utf8_path,
-                                                                const TargetSize& target, Resampling resampling) {
-  if (!session_ || utf8_path.empty()) return std::nullopt;
+  std::optional<DecodedPicture> decode(IStream* stream, const TargetSize& target, Resampling resampling) {
+    try {
+      if (factory) {
+        std::optional<DecodedPicture> picture;
+        switch (decode_raster(factory.get(), stream, target, resampling, picture)) {
+          case WicAnswer::Decoded:
+            return picture;
+          case WicAnswer::Unreadable:
+            return std::nullopt;
+          case WicAnswer::NotItsKind:
+            break;
+        }
+        rewind(stream);
+      }
+      if (gdiplus) return decode_metafile(stream, target);
+    } catch (const std::bad_alloc&) {
+      // a picture too large for memory is an unreadable one
+    } catch (const RowsUnavailable&) {
+      // nor is one whose codec stops giving rows part-way
+    }
+    return std::nullopt;
+  }
+};
+
+Win32PictureDecoder::Win32PictureDecoder() : parts_(std::make_unique<Parts>()) {}
+
+Win32PictureDecoder::~Win32PictureDecoder() = default;
+
+bool Win32PictureDecoder::ready() const { return parts_->factory || parts_->gdiplus; }
+
+std::optional<DecodedPicture> Win32PictureDecoder::decode_file(const std::string& utf8_path, const TargetSize& target,
+                                                              Resampling resampling) {
+  if (!ready() || utf8_path.empty()) return std::nullopt;
   try {
-    const Stream stream = read_file_stream(to_wide(utf8_path));
+    const Com<IStream> stream = read_file_stream(to_wide(utf8_path));
     if (!stream) return std::nullopt;
-    return decode_stream(stream.get(), target, resampling);
+    return parts_->decode(stream.get(), target, resampling);
   } catch (const std::bad_alloc&) {
-    return std::nullopt;  // a picture too large for memory is an unreadable one
+    return std::nullopt;
   }
 }
 
-std::optional<DecodedPicture> GdiplusPictureDecoder::decode_memory(std::string_view bytes, const TargetSize& target,
-                                                                  Resampling resampling) {
-  if (!session_ || bytes.empty() || static_cast<LONGLONG>(bytes.size()) > kLargestFile) return std::nullopt;
+std::optional<DecodedPicture> Win32PictureDecoder::decode_memory(std::string_view bytes, const TargetSize& target,
+                                                                Resampling resampling) {
+  if (!ready() || bytes.empty() || static_cast<long long>(bytes.size()) > kLargestPictureFile) return std::nullopt;
   try {
-    const Stream stream = make_memory_stream(bytes.size(), [&](std::uint8_t* destination) {
+    const Com<IStream> stream = make_memory_stream(bytes.size(), [&](std::uint8_t* destination) {
       std::memcpy(destination, bytes.data(), bytes.size());
       return true;
     });
     if (!stream) return std::nullopt;
-    return decode_stream(stream.get(), target, resampling);
+    return parts_->decode(stream.get(), target, resampling);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }

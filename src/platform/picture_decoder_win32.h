@@ -1,22 +1,40 @@
 #pragma once
-// The picture decoder on Windows: GDI+ reads the file, our own resampler
-// scales it (the same area average on every system, Wine included).
+// The picture decoder on Windows: the system's Windows Imaging Component
+// reads raster pictures (bitmap, GIF, JPEG and whatever else it knows), GDI+
+// plays metafiles, and our own resampler scales (the same area average on
+// every system, Wine included).
+//
+// Pictures that would cost too much are refused before any pixel is decoded:
+// the size is read from the file's header first. Rows come from the codec a
+// strip at a time, so beside the codec's own buffer no full-size copy ever
+// exists; where the codec decodes at a reduced size (JPEG on Windows), only
+// the size needed is decoded at all.
 
 #include <memory>
 
-#include "platform/gdiplus_session_win32.h"
 #include "platform/picture_decoder.h"
 
 namespace vantrel {
 
-class GdiplusPictureDecoder final : public PictureDecoder {
- public:
-  // Starts its own GDI+ session. When GDI+ cannot start, ready() is false and
-  // every decode gives nothing.
-  GdiplusPictureDecoder();
-  ~GdiplusPictureDecoder() override;
+// The most pixels a picture is decoded at. A picture larger than this (a
+// bitmap whose header claims 60,000 x 60,000) is one that cannot be read,
+// unless its codec decodes it at a reduced size within the bound.
+inline constexpr long long kMaxDecodedPixels = 64LL * 1000 * 1000;
 
-  bool ready() const { return session_ != nullptr; }
+// A file larger than this is no picture the program would show.
+inline constexpr long long kLargestPictureFile = 256LL * 1024 * 1024;
+
+class Win32PictureDecoder final : public PictureDecoder {
+ public:
+  // Starts COM (for the imaging component) and GDI+ for the calling thread;
+  // use the decoder on that thread only. When neither can start, ready() is
+  // false and every decode gives nothing.
+  Win32PictureDecoder();
+  ~Win32PictureDecoder() override;
+  Win32PictureDecoder(const Win32PictureDecoder&) = delete;
+  Win32PictureDecoder& operator=(const Win32PictureDecoder&) = delete;
+
+  bool ready() const;
 
   // The file is read whole into memory, with every sharing mode allowed, and
   // closed before decoding: another program may write, rename or delete it
@@ -27,7 +45,8 @@ class GdiplusPictureDecoder final : public PictureDecoder {
                                               Resampling resampling) override;
 
  private:
-  std::unique_ptr<GdiplusSession> session_;
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace vantrel

@@ -47,7 +47,7 @@ int PreviewForm::run(HWND pane) {
       layout_preview(pane_rect.right - pane_rect.left, pane_rect.bottom - pane_rect.top, twips, twips);
 
   if (const std::string_view jpeg = embedded_bytes(instance_, IDR_PREVIEW_STILL); !jpeg.empty()) {
-    GdiplusPictureDecoder decoder;
+    Win32PictureDecoder decoder;
     if (const std::optional<Picture> still = decoder.decode_bytes(jpeg, std::max(kPreviewPictureWidth, kPreviewPictureHeight))) {
       picture_ = make_dib(*still);
       picture_size_ = {still->width, still->height};

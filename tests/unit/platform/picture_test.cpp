@@ -72,6 +72,20 @@ TEST(NearestPowerOfTwo, RoundsOnALogScaleAndStopsAtTheLimit) {
   for (const auto& c : cases) EXPECT_EQ(nearest_power_of_two(c.side, c.max_side), c.expected) << c.side;
 }
 
+// Where a picture ends as a texture: fitted first, so a panorama's short
+// side is rounded after the shrink, not before it.
+TEST(TextureSize, FitsFirstThenRoundsEachSide) {
+  const struct {
+    PictureSize own, expected;
+  } cases[] = {
+      {{6000, 4000}, {2048, 1024}},  // fitted 2048 x 1365, which rounds down
+      {{64, 64}, {64, 64}},          {{1, 1}, {1, 1}},
+      {{20000, 100}, {2048, 8}},     // fitted 2048 x 10
+      {{100, 20000}, {8, 2048}},     {{300, 182}, {256, 256}},  // small ones round up too
+  };
+  for (const auto& c : cases) EXPECT_EQ(texture_size(c.own, 2048), c.expected) << c.own.width << "x" << c.own.height;
+}
+
 TEST(Resample, KeepsAUniformColourAtAnySize) {
   const Rgba colour{12, 200, 77, 255};
   const auto uniform = [&](int, int) { return colour; };
@@ -171,6 +185,44 @@ TEST(Resample, ReadsEveryLayoutInPlace) {
     EXPECT_EQ(resample(rows, 15, 10).rgba, resample(reference, 15, 10).rgba) << layout << ": halved";
     EXPECT_EQ(resample(rows, 45, 27).rgba, resample(reference, 45, 27).rgba) << layout << ": enlarged";
     EXPECT_EQ(sample_nearest(rows, 17, 41).rgba, sample_nearest(rows_of(reference), 17, 41).rgba) << layout << ": nearest";
+  }
+}
+
+// Rows of a picture handed out one at a time, as a decoder gives them:
+// counts the reads and fails a test that goes back.
+class CountingRows final : public RowSource {
+ public:
+  explicit CountingRows(const Picture& picture) : picture_(picture) {}
+  int width() const override { return picture_.width; }
+  int height() const override { return picture_.height; }
+  PixelLayout layout() const override { return PixelLayout::Rgba; }
+  const std::uint8_t* row(int y) override {
+    EXPECT_GE(y, last_) << "a row asked for after a later one";
+    last_ = y;
+    ++reads;
+    return &picture_.rgba[static_cast<std::size_t>(y) * picture_.width * 4];
+  }
+  int reads = 0;
+
+ private:
+  const Picture& picture_;
+  int last_ = 0;
+};
+
+TEST(RowSource, RowsAreAskedForInOrderAndEachOnceWhatTheResultIsTheSame) {
+  const Picture tall = marked_picture(40, 300);
+  const struct {
+    int width, height;
+  } sizes[] = {{20, 30}, {40, 300}, {60, 450}, {3, 2}};
+  for (const auto& size : sizes) {
+    CountingRows smooth(tall);
+    EXPECT_EQ(resample(smooth, size.width, size.height).rgba, resample(tall, size.width, size.height).rgba)
+        << size.width << " x " << size.height;
+    EXPECT_LE(smooth.reads, tall.height) << "no row is read twice for a smooth resampling";
+    CountingRows nearest(tall);
+    EXPECT_EQ(sample_nearest(nearest, size.width, size.height).rgba,
+              sample_nearest(rows_of(tall), size.width, size.height).rgba);
+    EXPECT_EQ(nearest.reads, size.height) << "nearest sampling reads a row for each row it makes";
   }
 }
 

@@ -61,7 +61,7 @@ using testing::capture_client;
 
 // A carried picture as the program decodes it.
 Picture carried(int id) {
-  GdiplusPictureDecoder decoder;
+  Win32PictureDecoder decoder;
   auto decoded = decoder.decode_memory(embedded_bytes(GetModuleHandleW(nullptr), id),
                                        [](PictureSize own) { return own; }, Resampling::Smooth);
   return decoded ? std::move(decoded->pixels) : Picture{};

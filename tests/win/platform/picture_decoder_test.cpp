@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <gdiplus.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "imagesource/sandbox.h"
+#include "platform/gdiplus_session_win32.h"
 #include "platform/wide_text_win32.h"
 
 namespace vantrel {
@@ -152,7 +154,7 @@ void expect_marked(const Picture& picture, int tolerance, const std::string& wha
 class PictureDecoderTest : public ::testing::Test {
  protected:
   std::unique_ptr<GdiplusSession> gdiplus_ = GdiplusSession::start();  // for the encoders
-  GdiplusPictureDecoder decoder_;
+  Win32PictureDecoder decoder_;
   testing::Sandbox sandbox_;
 };
 
@@ -233,6 +235,38 @@ TEST_F(PictureDecoderTest, GivesNothingForWhatIsNoPicture) {
   EXPECT_FALSE(decoder_.decode("", 2048)) << "empty path";
   EXPECT_FALSE(decoder_.decode(sandbox_.path("missing.jpg"), 2048)) << "missing file";
   EXPECT_FALSE(decoder_.decode(sandbox_.path(), 2048)) << "a folder";
+}
+
+TEST_F(PictureDecoderTest, RefusesAPictureTooLargeBeforeDecodingAnyOfIt) {
+  // A bitmap header claiming 60,000 x 60,000 pixels (10 GB of them) with a
+  // few bytes behind it: refused from the header, at once and without the
+  // memory it claims.
+  std::string bitmap = "BM";
+  const auto put = [&](std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) bitmap += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  put(0, 4);  // file size: unknown
+  put(0, 4);
+  put(54, 4);
+  put(40, 4);
+  put(60000, 4);
+  put(60000, 4);
+  put(1, 2);
+  put(24, 2);
+  put(0, 4);
+  put(0, 4);
+  put(2835, 4);
+  put(2835, 4);
+  put(0, 4);
+  put(0, 4);
+  bitmap += std::string(64, '\x80');
+  const auto started = GetTickCount64();
+  EXPECT_FALSE(decoder_.decode_bytes(bitmap, 2048));
+  EXPECT_LT(GetTickCount64() - started, 2000u);
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)));
+  EXPECT_LT(memory.PeakWorkingSetSize, 1024u * 1024 * 1024) << "the claimed pixels were allocated";
 }
 
 TEST_F(PictureDecoderTest, ReadsAJapaneseNameWhileHeldAndLeavesTheFileFree) {

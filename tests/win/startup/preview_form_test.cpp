@@ -61,7 +61,7 @@ TEST_P(PreviewFormTest, ShowsTheStillAtItsOwnSizeFromTheTopLeftOverBlack) {
   ASSERT_NE(found, nullptr);
   const std::string_view jpeg(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
                               SizeofResource(nullptr, found));
-  GdiplusPictureDecoder decoder;
+  Win32PictureDecoder decoder;
   const std::optional<Picture> still = decoder.decode_bytes(jpeg, 1024);
   ASSERT_TRUE(still);
   ASSERT_EQ(still->width, kPreviewPictureWidth);
