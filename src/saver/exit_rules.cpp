@@ -62,6 +62,10 @@ void ExitRules::on_scene_mouse_move(std::int32_t x, std::int32_t y) {
   if (static_cast<double>(x) != first_move_x_ && static_cast<double>(y) != first_move_y_) End_Saver();
 }
 
+void ExitRules::on_system_end() {
+  if (!ended_) restore_and_end();
+}
+
 void ExitRules::End_Saver() {
   const bool saver_run = kind_ == RunKind::Saver;
   if (saver_run && !passwords_.is_nt()) {
@@ -74,7 +78,11 @@ void ExitRules::End_Saver() {
       return;
     }
   }
-  if (saver_run) {
+  restore_and_end();
+}
+
+void ExitRules::restore_and_end() {
+  if (kind_ == RunKind::Saver) {
     effects_.set_system_keys(true);
     effects_.show_cursor(true);
   }

@@ -53,12 +53,17 @@ class ExitRules {
   void on_poll(std::int64_t cursor_x, std::int64_t cursor_y);
   // A mouse move reported on the scene, in its own coordinates.
   void on_scene_mouse_move(std::int32_t x, std::int32_t y);
+  // The system ends the saver (its window is closed, the session ends): the
+  // settings End_Saver restores are restored and the program ends, with no
+  // password asked, since the user is not the one ending it.
+  void on_system_end();
 
   bool ended() const { return ended_; }
   bool polling() const { return polling_; }
 
  private:
   void End_Saver();
+  void restore_and_end();
 
   RunKind kind_;
   PasswordService& passwords_;

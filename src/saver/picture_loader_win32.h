@@ -1,28 +1,50 @@
 #pragma once
 // Decodes the run's picture on a thread of its own, so that the screen is
-// covered at once: a large photo takes about a second under GDI+, and the
+// covered at once: a large photo takes a second or more to decode, and the
 // background needs none of it.
+//
+// The picture stays here until the window takes it; the window is told with
+// a posted message that carries nothing, so a message another program posts
+// to it can never hand it a pointer. The thread is joined when the loader
+// goes: it never outlives the window that owns the loader.
 
 #include <windows.h>
 
-#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "platform/picture.h"
 
 namespace vantrel {
 
-// Posted to the window when the decode has ended. Its LPARAM carries the
-// picture (take it with take_loaded_picture), or nothing when the file could
-// not be read.
+// Posted to the window once the decode has ended, whatever its outcome.
 inline constexpr UINT kPictureLoadedMessage = WM_APP + 1;
 
-// Starts the decode of `utf8_path`, scaled to at most `max_side` pixels. The
-// thread holds nothing of the caller's; if the window has gone by the time it
-// ends, the picture is dropped.
-void load_picture_async(HWND window, std::string utf8_path, int max_side);
+class PictureLoader {
+ public:
+  // Starts decoding `utf8_path`, straight at its texture size (see
+  // texture_size) with at most `max_side` (a power of two) pixels a side.
+  PictureLoader(std::string utf8_path, int max_side);
+  // Waits for a decode under way to end.
+  ~PictureLoader();
+  PictureLoader(const PictureLoader&) = delete;
+  PictureLoader& operator=(const PictureLoader&) = delete;
 
-// The picture a kPictureLoadedMessage carries, now owned by the caller.
-std::unique_ptr<Picture> take_loaded_picture(LPARAM lparam);
+  // The window to tell; told at once when the decode has already ended.
+  void tell(HWND window);
+
+  // The picture, once: nothing while the decode runs, after it failed, or
+  // when it was taken before.
+  std::optional<Picture> take();
+
+ private:
+  std::mutex mutex_;
+  HWND window_ = nullptr;
+  bool done_ = false;
+  std::optional<Picture> picture_;
+  std::thread thread_;  // last: it starts when everything above exists
+};
 
 }  // namespace vantrel

@@ -16,6 +16,8 @@
 #include "saver/frame_pacer_win32.h"
 #include "saver/gradient.h"
 #include "saver/pick_picture.h"
+#include "saver/cover_layout.h"
+#include "saver/monitors_win32.h"
 #include "saver/picture_loader_win32.h"
 #include "saver/scene.h"
 #include "saver/scene_renderer.h"
@@ -53,12 +55,16 @@ class SaverWindow : public BaseWindow<SaverWindow> {
   void OnButton() { rules_.on_button(); }
   void OnMouseMove(int x, int y) { rules_.on_scene_mouse_move(x, y); }
   void OnCursorPoll();
-  void OnPictureLoaded(std::unique_ptr<Picture> picture);
+  void OnPictureLoaded();
+  void OnDisplayChange();
   void OnPaint();
   void OnDestroy();
 
   bool create_window();
-  void build_scene(const std::string& image_path);
+  // The cover of every monitor from the system's list, and the background
+  // pieces laid on it.
+  void lay_out();
+  void build_scene();
   int message_loop();
 
   HINSTANCE instance_;
@@ -68,9 +74,12 @@ class SaverWindow : public BaseWindow<SaverWindow> {
   Win32ExitEffects effects_;
   ExitRules rules_;
 
-  WindowMetrics metrics_;
-  GradientDirection direction_ = GradientDirection::Rows;
-  std::vector<Rgb> gradient_;
+  CoverLayout layout_;
+  BackgroundChoice background_;
+  std::vector<BackgroundPiece> pieces_;
+  // Started before the window, so that the decode overlaps the window's and
+  // the GL context's making; joined when the window object goes.
+  std::optional<PictureLoader> loader_;
   // Destroyed in reverse order: the renderer's GL objects while the context lives.
   std::unique_ptr<GlContext> context_;
   std::unique_ptr<Scene> scene_;
@@ -85,9 +94,13 @@ int SaverWindow::run() {
     return 0;
   }
   const std::string image_path = Pick_Picture(settings_, random_);
+  // A picture that cannot be read leaves the background alone.
+  if (!image_path.empty()) loader_.emplace(image_path, kMaxPictureSide);
 
   rules_.begin();
   make_thread_dpi_aware();
+  background_ = choose_background(random_);
+  lay_out();
   if (!create_window()) {
     // Without a window nothing can end the run later: undo at once.
     rules_.on_key();
@@ -95,52 +108,61 @@ int SaverWindow::run() {
   }
   passwords_.attach(window_);
   effects_.attach(window_);
-
-  const BackgroundChoice background = choose_background(random_);
-  direction_ = background.direction;
-  gradient_ = gradient_lines(background, metrics_);
-  build_scene(image_path);
+  build_scene();
 
   POINT cursor{};
   GetCursorPos(&cursor);
   rules_.start_watching(cursor.x, cursor.y);
 
+  // The window appears with its first frame: the gradient, never black. The
+  // frame is drawn into the back buffer while the window is hidden and
+  // presented as soon as it is shown; without GL the paint comes at once.
+  // A small picture is decoded by now and is in that frame already.
+  OnPictureLoaded();
+  if (renderer_) renderer_->draw_frame(0);
   ShowWindow(window_, SW_SHOWNORMAL);
   SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  if (renderer_)
+    context_->swap_buffers();
+  else
+    UpdateWindow(window_);
+  if (loader_) loader_->tell(window_);
   return message_loop();
+}
+
+void SaverWindow::lay_out() {
+  layout_ = cover_layout(system_monitors(), primary_screen());
+  // Every monitor has the same colour and direction, each laid out on its own
+  // rectangle, symmetric about its own centre line.
+  pieces_.clear();
+  for (const WindowArea& screen : layout_.screens)
+    pieces_.push_back({screen, gradient_lines(background_, screen.metrics())});
 }
 
 bool SaverWindow::create_window() {
   WindowClassSpec window_class;
   window_class.name = kWindowClass;
   window_class.style = CS_OWNDC;  // the GL context keeps the window's device context
-  window_class.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  // The primary screen, in real pixels now that the thread is DPI-aware.
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
   const std::wstring caption = to_wide(kSaverCaption);
   WindowSpec spec;
+  // A tool window: no button on any taskbar.
+  spec.ex_style = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
   spec.style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   spec.caption = caption.c_str();
-  spec.width = width;
-  spec.height = height;
-  if (!create(instance_, window_class, spec)) return false;
-  metrics_ = WindowMetrics{width, height, window_dpi(window_)};
-  return true;
+  spec.x = layout_.window.left;
+  spec.y = layout_.window.top;
+  spec.width = layout_.window.width();
+  spec.height = layout_.window.height();
+  return create(instance_, window_class, spec);
 }
 
-void SaverWindow::build_scene(const std::string& image_path) {
+void SaverWindow::build_scene() {
   context_ = GlContext::create(window_);
   // Without GL the background is painted with GDI and the saver still ends on input.
   if (!context_) return;
-
-  scene_ = std::make_unique<Scene>(scene_settings(settings_), random_, metrics_);
-  renderer_ = std::make_unique<SceneRenderer>(*scene_, std::nullopt, direction_, gradient_, metrics_,
+  scene_ = std::make_unique<Scene>(scene_settings(settings_), random_, layout_.scene.metrics());
+  renderer_ = std::make_unique<SceneRenderer>(*scene_, background_.direction, pieces_, layout_.window, layout_.scene,
                                               context_->max_texture_size());
-  // The background shows at once; the sphere joins it when its picture is
-  // ready. A picture that cannot be read leaves the background alone.
-  if (!image_path.empty())
-    load_picture_async(window_, image_path, std::min(kMaxPictureSide, context_->max_texture_size()));
 }
 
 int SaverWindow::message_loop() {
@@ -152,8 +174,11 @@ int SaverWindow::message_loop() {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    if (!renderer_) {
-      WaitMessage();  // a still background: nothing to draw until input
+    // A still background (no GL, or no picture yet) has nothing new to draw
+    // until a message comes: the picture's arrival, a paint or input. Not
+    // redrawing it leaves the cores to the picture's decode meanwhile.
+    if (!renderer_ || !renderer_->has_picture()) {
+      WaitMessage();
       continue;
     }
     if (!pacer.frame_due()) {
@@ -186,12 +211,23 @@ LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam == Win32ExitEffects::kCursorPollTimer) OnCursorPoll();
       return 0;
     case kPictureLoadedMessage:
-      OnPictureLoaded(take_loaded_picture(lparam));
+      OnPictureLoaded();
       return 0;
+    case WM_DISPLAYCHANGE:
+      OnDisplayChange();
+      return 0;
+    case WM_DPICHANGED:
+      return 0;  // every monitor's DPI is already the layout's; the window keeps its cover
     case WM_SYSCOMMAND:
       // The system must not start another saver over this one.
       if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
       break;
+    case WM_CLOSE:
+      rules_.on_system_end();
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam) rules_.on_system_end();
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // every pixel is painted, by GL or OnPaint
     case WM_PAINT:
@@ -212,34 +248,64 @@ void SaverWindow::OnCursorPoll() {
   rules_.on_poll(cursor.x, cursor.y);
 }
 
-void SaverWindow::OnPictureLoaded(std::unique_ptr<Picture> picture) {
-  if (!picture || !renderer_) return;
+// Also for a message of this number another program posts: the picture is
+// taken from the loader, and there is none unless the decode has ended.
+void SaverWindow::OnPictureLoaded() {
+  if (!loader_ || !renderer_) return;
+  const std::optional<Picture> picture = loader_->take();
+  if (!picture) return;
   renderer_->set_picture(*picture);
   // The cycle starts with the whole sphere in view: its one-second hold
   // counts from the moment it appears, not from the background's.
   scene_start_ = std::chrono::steady_clock::now();
 }
 
+// A monitor came or went, or one changed its resolution: the cover follows,
+// so no part of any screen is left showing the desktop.
+void SaverWindow::OnDisplayChange() {
+  lay_out();
+  SetWindowPos(window_, HWND_TOPMOST, layout_.window.left, layout_.window.top, layout_.window.width(),
+               layout_.window.height(), SWP_NOACTIVATE);
+  if (scene_) scene_->resize(layout_.scene.metrics());
+  if (renderer_) renderer_->relayout(background_.direction, pieces_, layout_.window, layout_.scene);
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
 void SaverWindow::OnPaint() {
   PAINTSTRUCT paint;
   const HDC dc = BeginPaint(window_, &paint);
-  // With GL the frame loop repaints everything; without it the gradient is
-  // painted here, one rectangle per band of equal colour.
-  if (!renderer_ && dc) {
-    for (const GradientBand& band : gradient_bands(gradient_)) {
-      const RECT rect = direction_ == GradientDirection::Rows
-                            ? RECT{0, band.first, metrics_.width_px, band.first + band.count}
-                            : RECT{band.first, 0, band.first + band.count, metrics_.height_px};
-      const HBRUSH brush = CreateSolidBrush(RGB(band.colour.red, band.colour.green, band.colour.blue));
-      FillRect(dc, &rect, brush);
-      DeleteObject(brush);
+  if (dc && renderer_) {
+    // Exposed before the next frame is due: shown again at once.
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - scene_start_;
+    renderer_->draw_frame(elapsed.count());
+    context_->swap_buffers();
+  } else if (dc) {
+    // Without GL the gradient is painted here, one rectangle per band of
+    // equal colour on each monitor.
+    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    for (const BackgroundPiece& piece : pieces_) {
+      const ScreenRect& area = piece.area.rect;
+      for (const GradientBand& band : gradient_bands(piece.lines)) {
+        const RECT rect = background_.direction == GradientDirection::Rows
+                              ? RECT{area.left, area.top + band.first, area.right, area.top + band.first + band.count}
+                              : RECT{area.left + band.first, area.top, area.left + band.first + band.count, area.bottom};
+        const HBRUSH brush = CreateSolidBrush(RGB(band.colour.red, band.colour.green, band.colour.blue));
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+      }
     }
-    if (gradient_.empty()) FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
   EndPaint(window_, &paint);
 }
 
 void SaverWindow::OnDestroy() {
+  // A window destroyed by anything but the exit rules (the system ending the
+  // session, say) still restores what the saver changed.
+  if (!rules_.ended()) {
+    effects_.attach(nullptr);  // the window is going already
+    rules_.on_system_end();
+  }
+  if (loader_) loader_->tell(nullptr);
   // GL objects go while their context and window still exist.
   renderer_.reset();
   scene_.reset();

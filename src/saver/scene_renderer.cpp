@@ -1,5 +1,7 @@
 #include "saver/scene_renderer.h"
 
+#include <optional>
+
 #include <glm/gtc/type_ptr.hpp>
 
 #include "platform/gl_api.h"
@@ -17,25 +19,18 @@ constexpr GLenum kClampToEdge = 0x812F;
 SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& picture,
                              GradientDirection direction, const std::vector<Rgb>& gradient,
                              const WindowMetrics& window, int max_texture_side)
-    : scene_(scene), window_(window), max_texture_side_(max_texture_side) {
-  // The gradient as one rectangle per band of equal colour, in window pixels
-  // with y down. Exact pixel edges under the orthographic projection below.
-  for (const GradientBand& band : gradient_bands(gradient)) {
-    const float a = static_cast<float>(band.first);
-    const float b = static_cast<float>(band.first + band.count);
-    const float w = static_cast<float>(window.width_px);
-    const float h = static_cast<float>(window.height_px);
-    const auto vertex = [&](float x, float y) {
-      return ColouredVertex{x, y, band.colour.red, band.colour.green, band.colour.blue, 255};
-    };
-    if (direction == GradientDirection::Rows) {
-      background_quads_.insert(background_quads_.end(), {vertex(0, a), vertex(w, a), vertex(w, b), vertex(0, b)});
-    } else {
-      background_quads_.insert(background_quads_.end(), {vertex(a, 0), vertex(b, 0), vertex(b, h), vertex(a, h)});
-    }
-  }
-
+    : SceneRenderer(scene, direction,
+                    {BackgroundPiece{WindowArea{{0, 0, window.width_px, window.height_px}, window.dpi}, gradient}},
+                    {0, 0, window.width_px, window.height_px},
+                    WindowArea{{0, 0, window.width_px, window.height_px}, window.dpi}, max_texture_side) {
   if (picture) set_picture(*picture);
+}
+
+SceneRenderer::SceneRenderer(const Scene& scene, GradientDirection direction,
+                             const std::vector<BackgroundPiece>& background, ScreenRect window,
+                             const WindowArea& scene_area, int max_texture_side)
+    : scene_(scene), max_texture_side_(max_texture_side) {
+  relayout(direction, background, window, scene_area);
 
   glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbientLight.data());
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
@@ -48,13 +43,45 @@ SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& p
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kMaterialSpecular.data());
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kMaterialShininess);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glViewport(0, 0, window.width_px, window.height_px);
   glClearColor(0, 0, 0, 1);
+}
+
+void SceneRenderer::relayout(GradientDirection direction, const std::vector<BackgroundPiece>& background,
+                             ScreenRect window, const WindowArea& scene_area) {
+  window_ = {0, 0, window.width(), window.height()};
+  scene_area_ = scene_area;
+  // Each monitor's gradient as one rectangle per band of equal colour, in
+  // window pixels with y down. Exact pixel edges under the orthographic
+  // projection of draw_background.
+  background_quads_.clear();
+  for (const BackgroundPiece& piece : background) {
+    const ScreenRect& r = piece.area.rect;
+    for (const GradientBand& band : gradient_bands(piece.lines)) {
+      const auto vertex = [&](int x, int y) {
+        return ColouredVertex{static_cast<float>(x), static_cast<float>(y), band.colour.red, band.colour.green,
+                              band.colour.blue, 255};
+      };
+      const int a = band.first;
+      const int b = band.first + band.count;
+      if (direction == GradientDirection::Rows) {
+        background_quads_.insert(background_quads_.end(), {vertex(r.left, r.top + a), vertex(r.right, r.top + a),
+                                                           vertex(r.right, r.top + b), vertex(r.left, r.top + b)});
+      } else {
+        background_quads_.insert(background_quads_.end(), {vertex(r.left + a, r.top), vertex(r.left + b, r.top),
+                                                           vertex(r.left + b, r.bottom), vertex(r.left + a, r.bottom)});
+      }
+    }
+  }
 }
 
 void SceneRenderer::set_picture(const Picture& picture) {
   if (picture.width <= 0 || picture.height <= 0) return;
-  const Picture texture_picture = to_power_of_two(picture, max_texture_side_);
+  // A picture decoded at its texture size already is uploaded as it is.
+  const bool ready = picture.width == nearest_power_of_two(picture.width, max_texture_side_) &&
+                     picture.height == nearest_power_of_two(picture.height, max_texture_side_);
+  std::optional<Picture> resized;
+  if (!ready) resized = to_power_of_two(picture, max_texture_side_);
+  const Picture& texture_picture = ready ? picture : *resized;
   GLuint texture = texture_;
   if (texture == 0) glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -82,12 +109,13 @@ void SceneRenderer::draw_frame(double seconds) {
 }
 
 void SceneRenderer::draw_background() const {
+  glViewport(0, 0, window_.width(), window_.height());
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(0, window_.width_px, window_.height_px, 0, -1, 1);
+  glOrtho(0, window_.width(), window_.height(), 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   if (background_quads_.empty()) return;
@@ -103,6 +131,9 @@ void SceneRenderer::draw_background() const {
 void SceneRenderer::draw_scene(double seconds) {
   // Without a picture nothing stands in front of the background.
   if (texture_ == 0) return;
+  // The scene's own area; GL counts rows from the bottom.
+  const ScreenRect& area = scene_area_.rect;
+  glViewport(area.left, window_.height() - area.bottom, area.width(), area.height());
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);

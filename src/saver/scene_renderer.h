@@ -9,10 +9,17 @@
 #include <glm/mat4x4.hpp>
 
 #include "platform/picture.h"
+#include "saver/cover_layout.h"
 #include "saver/gradient.h"
 #include "saver/scene.h"
 
 namespace vantrel {
+
+// The gradient of one monitor: its lines laid on its area of the window.
+struct BackgroundPiece {
+  WindowArea area;
+  std::vector<Rgb> lines;
+};
 
 class SceneRenderer {
  public:
@@ -20,6 +27,11 @@ class SceneRenderer {
   // is drawn. `max_texture_side` is the context's GL_MAX_TEXTURE_SIZE.
   SceneRenderer(const Scene& scene, const std::optional<Picture>& picture, GradientDirection direction,
                 const std::vector<Rgb>& gradient, const WindowMetrics& window, int max_texture_side);
+  // A window over several monitors: each piece of background on its own
+  // area, the scene within `scene_area` (its projection is the scene's own,
+  // for that area's size).
+  SceneRenderer(const Scene& scene, GradientDirection direction, const std::vector<BackgroundPiece>& background,
+                ScreenRect window, const WindowArea& scene_area, int max_texture_side);
   ~SceneRenderer();
   SceneRenderer(const SceneRenderer&) = delete;
   SceneRenderer& operator=(const SceneRenderer&) = delete;
@@ -27,9 +39,15 @@ class SceneRenderer {
   // Puts the picture on the sphere (replacing any before it). Until a picture
   // is set only the background is drawn.
   void set_picture(const Picture& picture);
+  // Without a picture every frame is the same still background.
+  bool has_picture() const { return texture_ != 0; }
 
   // One frame, `seconds` after the first, into the current back buffer.
   void draw_frame(double seconds);
+
+  // The window was laid out anew (a monitor came or went).
+  void relayout(GradientDirection direction, const std::vector<BackgroundPiece>& background, ScreenRect window,
+                const WindowArea& scene_area);
 
  private:
   struct ColouredVertex {
@@ -41,7 +59,8 @@ class SceneRenderer {
   void draw_scene(double seconds);
 
   const Scene& scene_;
-  WindowMetrics window_;
+  ScreenRect window_;     // the whole window, origin at 0, 0
+  WindowArea scene_area_;
   int max_texture_side_;
   std::vector<ColouredVertex> background_quads_;
   unsigned int texture_ = 0;  // GLuint; 0 while there is no picture

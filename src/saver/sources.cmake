@@ -1,6 +1,7 @@
 # Files of saver/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
 list(APPEND CORE_SOURCES
   saver/camera.cpp
+  saver/cover_layout.cpp
   saver/exit_rules.cpp
   saver/explosion.cpp
   saver/gradient.cpp
@@ -12,6 +13,7 @@ list(APPEND CORE_SOURCES
 list(APPEND WIN32_SOURCES
   saver/exit_effects_win32.cpp
   saver/frame_pacer_win32.cpp
+  saver/monitors_win32.cpp
   saver/picture_loader_win32.cpp
   saver/saver_window_win32.cpp
   # Portable OpenGL 1.1 code, built where the program links OpenGL.

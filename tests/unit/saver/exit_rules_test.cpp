@@ -128,5 +128,21 @@ TEST(ExitRules, TickWhileTheDialogIsOpenMayAskAgainAndEnd) {
   EXPECT_EQ(system.log, (Log{"poll on", "show", "ask", "poll off", "show", "ask"} + kEnd));
 }
 
+TEST(ExitRules, TheSystemsEndRestoresWithoutAskingAndOnlyOnce) {
+  for (const RunKind kind : {RunKind::Saver, RunKind::Plain}) {
+    FakeSystem system;
+    system.nt = false;  // a password would be asked on input
+    ExitRules rules(kind, system, system);
+    rules.begin();
+    rules.start_watching(400, 300);
+    rules.on_system_end();
+    rules.on_system_end();
+    rules.on_key();
+    const Log expected = kind == RunKind::Saver ? kStart + kEnd : Log{"saving on", "end"};
+    EXPECT_EQ(system.log, expected) << (kind == RunKind::Saver ? "saver run" : "plain run");
+    EXPECT_TRUE(rules.ended());
+  }
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -127,5 +127,49 @@ TEST_F(SceneRendererTest, WithoutAPictureOnlyTheBackgroundShows) {
   EXPECT_EQ(wrong, 0);
 }
 
+TEST_F(SceneRendererTest, OverTwoMonitorsEachHasItsOwnGradientAndTheSceneStandsOnThePrimary) {
+  // The primary monitor on the right (its area starts at x = 160), a
+  // smaller one of another DPI on the left, lower: the window covers both.
+  const WindowArea left{{0, 120, 160, 360}, 144};
+  const WindowArea primary{{160, 0, 480, 360}, 96};
+  const std::vector<BackgroundPiece> pieces = {{left, gradient_lines(background_, left.metrics())},
+                                               {primary, gradient_lines(background_, primary.metrics())}};
+  HalfRandom random;
+  const Scene scene(scene_settings(settings_), random, primary.metrics());
+  SceneRenderer renderer(scene, background_.direction, pieces, {0, 0, kWidth, kHeight}, primary,
+                         offscreen_->context().max_texture_size());
+  renderer.set_picture(left_blue_right_green());
+  renderer.draw_frame(0.0);
+  const Picture frame = offscreen_->read_back();
+
+  // Each monitor's rows from its own lines, symmetric about its own centre
+  // line; where no monitor is, black.
+  int wrong = 0;
+  const double centre_x = 160 + 320 / 2.0;
+  for (int y = 0; y < kHeight; y += 2) {
+    for (int x = 0; x < kWidth; x += 2) {
+      const Pixel p = pixel_at(frame, x, y);
+      if (x < 160 && y < 120) {
+        wrong += (p.red == 0 && p.green == 0 && p.blue == 0) ? 0 : 1;
+      } else if (x < 160) {
+        const Rgb& row = pieces[0].lines[static_cast<std::size_t>(y - 120)];
+        wrong += (p.red == row.red && p.green == row.green && p.blue == row.blue) ? 0 : 1;
+      } else if (std::hypot(x + 0.5 - centre_x, y + 0.5 - kCentreY) > 117) {
+        const Rgb& row = pieces[1].lines[static_cast<std::size_t>(y)];
+        wrong += (p.red == row.red && p.green == row.green && p.blue == row.blue) ? 0 : 1;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(pieces[0].lines.front(), pieces[0].lines.back()) << "the left monitor's gradient is its own";
+  // The sphere at the primary monitor's centre, the size the primary's DPI gives.
+  const Pixel middle = pixel_at(frame, static_cast<int>(centre_x), static_cast<int>(kCentreY));
+  EXPECT_EQ(middle.red, 0) << "no sphere at the primary monitor's centre";
+  EXPECT_GT(middle.blue + middle.green, 40);
+  const Pixel off = pixel_at(frame, static_cast<int>(centre_x) - 118, static_cast<int>(kCentreY));
+  const Rgb& row = pieces[1].lines[static_cast<std::size_t>(kCentreY)];
+  EXPECT_TRUE(off.red == row.red && off.green == row.green && off.blue == row.blue) << "the sphere is too large";
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -1,0 +1,55 @@
+#include "saver/monitors_win32.h"
+
+#include <windows.h>
+
+namespace vantrel {
+namespace {
+
+int system_dpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// GetDpiForMonitor of Windows 8.1 on; before it every monitor has the
+// system's DPI.
+int monitor_dpi(HMONITOR monitor) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto for_monitor = [] {
+    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+  }();
+  UINT x = 0;
+  UINT y = 0;
+  if (for_monitor && SUCCEEDED(for_monitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0)
+    return static_cast<int>(x);
+  return system_dpi();
+}
+
+BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, RECT*, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    reinterpret_cast<std::vector<Monitor>*>(list)->push_back(
+        {{r.left, r.top, r.right, r.bottom}, monitor_dpi(monitor), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Monitor> system_monitors() {
+  std::vector<Monitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, add_monitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+Monitor primary_screen() {
+  return {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, system_dpi(), true};
+}
+
+}  // namespace vantrel
