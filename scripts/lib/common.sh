@@ -16,7 +16,7 @@ vantrel_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 # freetype, fontconfig and libGL through them.
 VANTREL_PACKAGES=(
   cmake make g++ googletest libgtest-dev g++-mingw-w64-x86-64
-  wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
+  wine wine64 xvfb xserver-xephyr xdotool x11-utils imagemagick fonts-ipafont-gothic
   libgl1-mesa-dri libglm-dev python3 python3-pytest python3-pil locales
 )
 # The default Windows of the tests is a Japanese one; the English one proves

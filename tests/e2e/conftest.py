@@ -178,6 +178,7 @@ class WindowFacts:
     children: tuple[ChildWindow, ...]
     list_entries: tuple[str, ...] = ()
     list_item_height: int = 0
+    tool_window: bool = False
 
 
 def _parse_window_facts(report: str) -> WindowFacts:
@@ -203,7 +204,8 @@ def _parse_window_facts(report: str) -> WindowFacts:
                for key in ("topmost", "shown_above", "rect", "client", "screen", "dpi")}
     return WindowFacts(facts["class"], numbers["topmost"] == (1,), numbers["shown_above"][0],
                        numbers["rect"], numbers["client"], numbers["screen"], numbers["dpi"][0],
-                       tuple(children), tuple(entries), int(facts.get("item_height", "0")))
+                       tuple(children), tuple(entries), int(facts.get("item_height", "0")),
+                       facts.get("toolwindow") == "1")
 
 
 @pytest.fixture

@@ -64,17 +64,19 @@ def windows_path(path: Path) -> str:
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
-def _start_xvfb(screen: str) -> tuple[subprocess.Popen, str]:
-    """Starts Xvfb on a free display number and returns it with ":N"."""
+def start_x_server(command: list[str], env: dict[str, str] | None = None,
+                   seconds: float = 10.0) -> tuple[subprocess.Popen, str]:
+    """Starts an X server (Xvfb, Xephyr) that picks a free display number
+    itself and returns it with ":N". `command` is the server and its options,
+    without -displayfd."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
-         "-nolisten", "tcp", "-noreset", "+extension", "GLX"],
+        [command[0], "-displayfd", str(write_end), *command[1:]], env=env,
         pass_fds=(write_end,), stdin=subprocess.DEVNULL,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     number = b""
-    deadline = time.monotonic() + 10
+    deadline = time.monotonic() + seconds
     while time.monotonic() < deadline and not number.endswith(b"\n"):
         ready, _, _ = select.select([read_end], [], [], 0.1)
         if ready:
@@ -86,8 +88,12 @@ def _start_xvfb(screen: str) -> tuple[subprocess.Popen, str]:
     if not number.strip():
         server.kill()
         server.wait()
-        raise RuntimeError("Xvfb did not start")
+        raise RuntimeError(f"{command[0]} did not start")
     return server, ":" + number.decode().strip()
+
+
+def _start_xvfb(screen: str) -> tuple[subprocess.Popen, str]:
+    return start_x_server(["Xvfb", "-screen", "0", screen, "-nolisten", "tcp", "-noreset", "+extension", "GLX"])
 
 
 def _prepared_wine_environment(base: dict[str, str]) -> dict[str, str]:
@@ -212,6 +218,18 @@ class Stage:
             if time.monotonic() > deadline:
                 return None
             time.sleep(WINDOW_POLL_SECONDS)
+
+    def paint_root(self, rgb: tuple[int, int, int]) -> None:
+        assert self._display is not None, "the stage is closed"
+        self._display.paint_root(rgb)
+
+    def pixel(self, x: int, y: int) -> tuple[int, int, int]:
+        assert self._display is not None, "the stage is closed"
+        return self._display.pixel(x, y)
+
+    def cursor_shown(self) -> bool:
+        assert self._display is not None, "the stage is closed"
+        return self._display.cursor_shown()
 
     def screenshot(self) -> Image.Image:
         """The whole screen as an RGB picture, taken in a few hundredths of a

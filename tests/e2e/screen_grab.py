@@ -42,7 +42,17 @@ def _xlib() -> ctypes.CDLL:
                                ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
     xlib.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
     xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xlib.XSetWindowBackground.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
+    xlib.XClearWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
     return xlib
+
+
+class _XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
 
 
 class XDisplay:
@@ -60,11 +70,52 @@ class XDisplay:
         if not self._connection:
             raise RuntimeError(f"cannot open the X display {display}")
         self._name = display
+        self._xfixes = None
+
+    def cursor_shown(self) -> bool:
+        """Whether the pointer shows an image now (a hidden pointer is one of
+        no visible pixel), read through the XFIXES extension."""
+        if self._xfixes is None:
+            self._xfixes = ctypes.CDLL("libXfixes.so.3")
+            self._xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+            self._xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+            self._xlib.XFree.argtypes = [ctypes.c_void_p]
+        image_pointer = self._xfixes.XFixesGetCursorImage(self._connection)
+        if not image_pointer:
+            raise RuntimeError(f"XFixesGetCursorImage failed on {self._name}")
+        try:
+            image = image_pointer.contents
+            # One ARGB value a pixel, in a long each.
+            return any(image.pixels[i] >> 24 for i in range(image.width * image.height))
+        finally:
+            self._xlib.XFree(image_pointer)
 
     def close(self) -> None:
         if self._connection:
             self._xlib.XCloseDisplay(self._connection)
             self._connection = None
+
+    def paint_root(self, rgb: tuple[int, int, int]) -> None:
+        """Fills the root window (what no window covers) with a colour."""
+        xlib, connection = self._xlib, self._connection
+        root = xlib.XDefaultRootWindow(connection)
+        xlib.XSetWindowBackground(connection, root, (rgb[0] << 16) | (rgb[1] << 8) | rgb[2])
+        xlib.XClearWindow(connection, root)
+        xlib.XFlush(connection)
+
+    def pixel(self, x: int, y: int) -> tuple[int, int, int]:
+        """One pixel of the screen, read on its own: far quicker than a whole
+        screen."""
+        xlib, connection = self._xlib, self._connection
+        image_pointer = xlib.XGetImage(connection, xlib.XDefaultRootWindow(connection), x, y, 1, 1, _ALL_PLANES,
+                                       _Z_PIXMAP)
+        if not image_pointer:
+            raise RuntimeError(f"XGetImage failed on {self._name}")
+        try:
+            value = ctypes.cast(image_pointer.contents.data, ctypes.POINTER(ctypes.c_uint32))[0]
+            return (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF
+        finally:
+            xlib.XDestroyImage(image_pointer)
 
     def grab_screen(self) -> Image.Image:
         """The whole default screen as an RGB picture. Needs a 24- or 32-bit

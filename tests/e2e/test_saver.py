@@ -472,3 +472,85 @@ def test_without_a_readable_picture_the_saver_shows_only_the_gradient_and_ends_o
     send_input(stage, "key", "a")
     assert ended_within(saver.process, ENDS_WITHIN_SECONDS)
     assert saver.process.returncode == 0
+
+
+# The scene's timeline: whole for 1 s, burst out until 13 s, gathered by 17 s.
+BURST_AT_SECONDS = 7.0
+WHOLE_AGAIN_SECONDS = 17.6
+SPIN_DEGREES_PER_SECOND = 25.0  # the default rotation speed
+
+
+@pytest.fixture
+def half_and_half_settings(tmp_path: Path) -> bytes:
+    """A picture whose left half is rose and right half mint: where the two
+    meet on the sphere shows how far it has turned."""
+    picture = Image.new("RGB", (128, 64), PICTURE_COLOURS["rose.jpg"])
+    picture.paste(PICTURE_COLOURS["mint.jpg"], (64, 0, 128, 64))
+    path = tmp_path / "halves.bmp"
+    picture.save(path)
+    return settings_file_bytes(file_path=windows_path(path), file_kind=1)
+
+
+def boundary_x(shot: Image.Image, radius: float) -> float | None:
+    """Where the rose half meets the mint half along the sphere's middle row."""
+    width, height = shot.size
+    y = height // 2
+    kinds = []
+    for x in range(int(width / 2 - radius * 0.8), int(width / 2 + radius * 0.8)):
+        kinds.append((x, scaled_picture_colour(shot.getpixel((x, y)))))
+    # The texture is filtered: a pixel or two between the halves are of neither.
+    last_rose = None
+    for x, kind in kinds:
+        if kind == "rose.jpg":
+            last_rose = x
+        elif kind == "mint.jpg" and last_rose is not None:
+            return (last_rose + x) / 2 + 0.5 if x - last_rose <= 16 else None
+    return None
+
+
+def test_the_running_scene_follows_its_timeline_and_spins_to_the_right(stage, vantrel_copy, half_and_half_settings,
+                                                                       start_saver, describe_window, tmp_path):
+    saver = start_saver(vantrel_copy(half_and_half_settings), "/s", with_scene=True)
+    seen_at = time.monotonic()
+    assert saver.first_frame_clock_bound < WHOLE_SPHERE_SHOT_SECONDS
+    facts = describe_window(MAIN_CAPTION)
+    assert facts is not None
+    radius = sphere_outline_radius_px(facts.dpi)
+    width = saver.first_frame.size[0]
+
+    # The spin, within the first whole second: two looks a quarter of a
+    # second apart, each timed by the middle of its grab.
+    def look() -> tuple[Image.Image, float]:
+        before = time.monotonic()
+        shot = stage.screenshot()
+        return shot, (before + time.monotonic()) / 2
+
+    first, first_at = look()
+    time.sleep(0.25)
+    second, second_at = look()
+    assert saver.first_frame_clock_bound + (second_at - seen_at) < 1.0, "too slow to look twice in the first second"
+    first_x = boundary_x(first, radius)
+    second_x = boundary_x(second, radius)
+    assert first_x is not None and second_x is not None, "the two halves of the picture do not meet in the middle"
+    assert second_x > first_x, "the sphere turns the wrong way (its front should move to the right)"
+    turned = math.degrees(math.asin((second_x - width / 2) / radius) - math.asin((first_x - width / 2) / radius))
+    rate = turned / (second_at - first_at)
+    assert abs(rate - SPIN_DEGREES_PER_SECOND) <= 5, f"{rate:.1f} degrees a second"
+
+    # Burst: fragments far outside the sphere's outline.
+    time.sleep(max(0.0, BURST_AT_SECONDS - (time.monotonic() - seen_at)))
+    burst = stage.screenshot()
+    burst.save(tmp_path / "burst.png")
+    background = read_background(saver.first_frame)
+    differing = difference_mask(burst, background.picture(burst.size))
+    height = burst.size[1]
+    far_out = sum(1 for x in range(0, width, 4) for y in range(0, height, 4)
+                  if math.hypot(x - width / 2, y - height / 2) > radius * 1.6 and differing.getpixel((x, y)) > 10)
+    assert far_out > 50, "no fragments far out at the height of the burst"
+
+    # Gathered again after the 17-second cycle: a whole sphere once more.
+    time.sleep(max(0.0, WHOLE_AGAIN_SECONDS - (time.monotonic() - seen_at)))
+    whole = stage.screenshot()
+    whole.save(tmp_path / "whole-again.png")
+    assert sphere_problems(whole, background, facts.dpi) == []
+    assert saver.process.poll() is None

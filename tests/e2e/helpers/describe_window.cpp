@@ -10,6 +10,7 @@
 //
 //   class <window class name>
 //   topmost <1 when WS_EX_TOPMOST is set, else 0>
+//   toolwindow <1 when WS_EX_TOOLWINDOW is set (no taskbar button), else 0>
 //   shown_above <how many shown top-level windows lie above it in z-order>
 //   rect <left> <top> <right> <bottom>
 //   client <left> <top> <right> <bottom>  (the client area, in screen pixels)
@@ -115,6 +116,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
   }
   write_utf8(L"class " + class_of(window) + L"\n");
   write_utf8(L"topmost " + std::to_wstring(topmost ? 1 : 0) + L"\n");
+  const bool tool = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+  write_utf8(L"toolwindow " + std::to_wstring(tool ? 1 : 0) + L"\n");
   write_utf8(L"shown_above " + std::to_wstring(shown_above) + L"\n");
   write_utf8(L"rect " + rect_text(window) + L"\n");
   RECT client{};
