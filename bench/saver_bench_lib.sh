@@ -9,6 +9,8 @@
 # - Vantrel.scr from the windows preset in $VANTREL_BENCH_BUILD (default
 #   build/windows), built when out of date, copied into a private folder with
 #   a Vantrel.ini of our own, so the build's settings file is never touched.
+#   VANTREL_BENCH_SAVER names another Vantrel.scr to run instead (an older
+#   build, for a before-and-after comparison).
 # - bench/swap_counter.c built into a preloadable library that counts frames
 #   and stamps the first one (see that file).
 # Everything the run started ends on every way out, and its folder is removed.
@@ -62,7 +64,7 @@ saver_bench_prepare() {
   gcc -std=c11 -O2 -Wall -Wextra -shared -fPIC -o "$SAVER_BENCH_SHIM" "$saver_bench_dir/swap_counter.c" -ldl -lpthread ||
     vantrel_die "the frame counter did not build"
   mkdir "$SAVER_BENCH_WORK/saver"
-  cp "$SAVER_BENCH_BUILD/Vantrel.scr" "$SAVER_BENCH_WORK/saver/"
+  cp "${VANTREL_BENCH_SAVER:-$SAVER_BENCH_BUILD/Vantrel.scr}" "$SAVER_BENCH_WORK/saver/Vantrel.scr"
 }
 
 # Starts the private X server and the Wine prefix's server on it.
@@ -104,6 +106,21 @@ saver_bench_choose_picture() {
 EOF
 }
 
+# A photograph-like JPEG of the given size ("6000x4000") at $1, made with
+# ImageMagick from fractal plasma (it compresses like a photograph: the
+# 24-megapixel one about 7 MB at quality 92) unless it is there already.
+# Made beside the final name and moved into place, so a cut-short making
+# never leaves a half picture to be reused.
+saver_bench_make_picture() {
+  local path=$1 size=$2 partial
+  [[ -s $path ]] && return 0
+  vantrel_log "making $path"
+  mkdir -p "$(dirname "$path")"
+  partial=$(mktemp "$path.XXXXXX")
+  convert -seed 7 -size "$size" plasma:fractal -quality 92 "jpeg:$partial"
+  mv "$partial" "$path"
+}
+
 # Starts a program in the background, in the saver's private folder, with
 # the frame counter preloaded and writing to $1; the rest is the command.
 # SAVER_BENCH_CHILD is its pid (the program's own: the subshell execs it, and
@@ -126,20 +143,26 @@ saver_bench_stop_child() {
   SAVER_BENCH_CHILD=
 }
 
-# The counter's record as "pid frames first_ns last_ns", or nothing before
-# the first frame. Read until two reads agree, so a line caught while it was
-# being rewritten is never taken.
+# The counter's record as "pid frames first_ns last_ns textured_ns" (the
+# last 0 before a frame with a texture), or nothing before the first frame.
+# Read until two reads agree, so a line caught while it was being rewritten
+# is never taken; fails when they never do, and a caller must then not use
+# the (empty) answer as a figure.
 saver_bench_record() {
-  local log=$1 first second pattern='^pid=([0-9]+) frames=([0-9]+) first_ns=([0-9]+) last_ns=([0-9]+)'
+  local log=$1 first second tries
+  local pattern='^pid=([0-9]+) frames=([0-9]+) first_ns=([0-9]+) last_ns=([0-9]+) textured_ns=([0-9]+)'
   [[ -s $log ]] || return 0
-  for _ in 1 2 3 4 5; do
+  for ((tries = 0; tries < 20; ++tries)); do
     first=$(head -c 159 "$log" 2>/dev/null || true)
     second=$(head -c 159 "$log" 2>/dev/null || true)
     if [[ $first == "$second" && $first =~ $pattern ]]; then
-      printf '%s %s %s %s\n' "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" "${BASH_REMATCH[3]}" "${BASH_REMATCH[4]}"
+      printf '%s %s %s %s %s\n' "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" "${BASH_REMATCH[3]}" "${BASH_REMATCH[4]}" \
+        "${BASH_REMATCH[5]}"
       return 0
     fi
+    sleep 0.002
   done
+  return 1
 }
 
 # Waits for the first frame of the launched program; fails when it ends or
@@ -147,7 +170,7 @@ saver_bench_record() {
 saver_bench_wait_first_frame() {
   local log=$1 limit=$2 tenths
   for ((tenths = 0; tenths < limit * 20; ++tenths)); do
-    [[ -n $(saver_bench_record "$log") ]] && return 0
+    [[ -n $(saver_bench_record "$log" || true) ]] && return 0
     kill -0 "$SAVER_BENCH_CHILD" 2>/dev/null || return 1
     sleep 0.05
   done

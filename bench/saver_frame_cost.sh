@@ -49,7 +49,8 @@ measure_run() {
   local log=$1 kind=$2 pid server_pids=() other_pids=() process exe
   saver_bench_wait_first_frame "$log" 60 || vantrel_die "no first frame within 60 s"
   sleep "$warmup"
-  read -r pid _ <<<"$(saver_bench_record "$log")"
+  pid=$(saver_bench_record "$log") || vantrel_die "the frame counter's record could not be read"
+  pid=${pid%% *}
   if [[ $kind == wine ]]; then
     for process in $(vantrel_wine_processes); do
       [[ $process == "$pid" ]] && continue
@@ -61,8 +62,9 @@ measure_run() {
   # One reading of every counter: wall clock, frames, and the CPU ticks of the
   # program, the Wine server, Wine's other processes, Xvfb and the machine.
   snapshot() {
-    local count
-    read -r _ count _ <<<"$(saver_bench_record "$log")"
+    local record count
+    record=$(saver_bench_record "$log") || return 1
+    read -r _ count _ <<<"$record"
     echo "$(date +%s%N) $count $(saver_bench_cpu_ticks "$pid") $(saver_bench_cpu_ticks_sum "${server_pids[@]}")" \
       "$(saver_bench_cpu_ticks_sum "${other_pids[@]}") $(saver_bench_cpu_ticks "$VANTREL_XVFB_PID")" \
       "$(saver_bench_machine_busy_ticks)"
@@ -71,6 +73,7 @@ measure_run() {
   read -r t0 f0 p0 s0 o0 x0 m0 <<<"$(snapshot)"
   sleep "$seconds"
   read -r t1 f1 p1 s1 o1 x1 m1 <<<"$(snapshot)"
+  [[ -n $m0 && -n $m1 ]] || vantrel_die "the frame counter's record could not be read"
   kill -0 "$pid" 2>/dev/null || vantrel_die "the program ended during the measurement"
 
   run_frames=$((f1 - f0)) run_wall_ns=$((t1 - t0))

@@ -2,13 +2,18 @@
  *
  * Built at bench time into a shared object and set in LD_PRELOAD. It counts
  * every call of glXSwapBuffers, glXSwapBuffersMscOML and eglSwapBuffers made by
- * the process (Debian's xscreensaver GL hacks present through EGL) and notes the wall-clock time of the first and the latest one. The figures
- * live in a small text record in the file named by VANTREL_SWAP_LOG, mapped
- * shared and rewritten in place at each swap, so a reader can sample them
- * while the process runs (no system call per frame):
+ * the process (Debian's xscreensaver GL hacks present through EGL) and notes
+ * the wall-clock time of the first and the latest one, and of the first frame
+ * presented after the first texture upload (glTexImage2D): for the saver,
+ * whose only texture is the picture, the first frame with the picture on the
+ * sphere. The figures live in a small text record in the file named by
+ * VANTREL_SWAP_LOG, mapped shared and rewritten in place at each swap, so a
+ * reader can sample them while the process runs (no system call per frame):
  *
  *   pid=<pid> frames=<count> first_ns=<CLOCK_REALTIME> last_ns=<CLOCK_REALTIME>
+ *   textured_ns=<CLOCK_REALTIME, or 0 before a textured frame>
  *
+ * (one line).
  * Times are nanoseconds since the epoch, taken as the swap is entered: the
  * same clock as `date +%s%N`, so a script can measure from a process start it
  * stamped itself. A process that never swaps never touches the file, so a
@@ -38,6 +43,8 @@ typedef int64_t (*SwapBuffersMscFn)(void* display, unsigned long drawable, int64
 typedef unsigned int (*EglSwapBuffersFn)(void* display, void* surface);
 typedef void* (*GetProcAddressFn)(const unsigned char* name);
 typedef void* (*DlsymFn)(void* handle, const char* name);
+typedef void (*TexImage2DFn)(unsigned int target, int level, int internal_format, int width, int height, int border,
+                             unsigned int format, unsigned int type, const void* pixels);
 
 /* Large enough for the record line with every field at its widest. */
 enum { kRecordBytes = 160 };
@@ -47,12 +54,15 @@ static char* record;          /* the mapped file, or NULL before the first swap 
 static int record_failed;     /* the file could not be mapped: stop trying */
 static uint64_t frames;
 static int64_t first_ns;
+static int texture_uploaded; /* a texture was uploaded since the start */
+static int64_t textured_ns;  /* the first swap after that upload, or 0 */
 
 static SwapBuffersFn real_swap_buffers;
 static SwapBuffersMscFn real_swap_buffers_msc;
 static EglSwapBuffersFn real_egl_swap_buffers;
 static GetProcAddressFn real_get_proc_address;
 static GetProcAddressFn real_get_proc_address_arb;
+static TexImage2DFn real_tex_image_2d;
 
 static int64_t now_ns(void) {
   struct timespec now;
@@ -96,10 +106,12 @@ static void count_swap(void) {
   pthread_mutex_lock(&record_lock);
   if (!record && !record_failed) map_record();
   if (frames++ == 0) first_ns = now;
+  if (texture_uploaded && textured_ns == 0) textured_ns = now;
   if (record) {
     char line[kRecordBytes];
-    const int length = snprintf(line, sizeof line, "pid=%ld frames=%llu first_ns=%lld last_ns=%lld",
-                                (long)getpid(), (unsigned long long)frames, (long long)first_ns, (long long)now);
+    const int length =
+        snprintf(line, sizeof line, "pid=%ld frames=%llu first_ns=%lld last_ns=%lld textured_ns=%lld", (long)getpid(),
+                 (unsigned long long)frames, (long long)first_ns, (long long)now, (long long)textured_ns);
     /* Padded with spaces to the full size, so a shorter line never leaves a
      * tail of the one before it; the record ends in a newline. */
     memset(record, ' ', kRecordBytes - 1);
@@ -115,6 +127,8 @@ int64_t glXSwapBuffersMscOML(void* display, unsigned long drawable, int64_t targ
 unsigned int eglSwapBuffers(void* display, void* surface);
 void* glXGetProcAddress(const unsigned char* name);
 void* glXGetProcAddressARB(const unsigned char* name);
+void glTexImage2D(unsigned int target, int level, int internal_format, int width, int height, int border,
+                  unsigned int format, unsigned int type, const void* pixels);
 
 /* The counting stand-in for `name`, remembering `real` as the function it
  * forwards to; `real` itself for every other name. */
@@ -131,6 +145,10 @@ static void* stand_in(const char* name, void* real) {
   if (strcmp(name, "eglSwapBuffers") == 0) {
     if (real != (void*)eglSwapBuffers) real_egl_swap_buffers = (EglSwapBuffersFn)real;
     return (void*)eglSwapBuffers;
+  }
+  if (strcmp(name, "glTexImage2D") == 0) {
+    if (real != (void*)glTexImage2D) real_tex_image_2d = (TexImage2DFn)real;
+    return (void*)glTexImage2D;
   }
   if (strcmp(name, "glXGetProcAddress") == 0) {
     if (real != (void*)glXGetProcAddress) real_get_proc_address = (GetProcAddressFn)real;
@@ -175,6 +193,18 @@ unsigned int eglSwapBuffers(void* display, void* surface) {
   count_swap();
   if (!real_egl_swap_buffers) real_egl_swap_buffers = (EglSwapBuffersFn)next_definition("eglSwapBuffers");
   return real_egl_swap_buffers ? real_egl_swap_buffers(display, surface) : 0;
+}
+
+void glTexImage2D(unsigned int target, int level, int internal_format, int width, int height, int border,
+                  unsigned int format, unsigned int type, const void* pixels) {
+  if (!real_tex_image_2d) real_tex_image_2d = (TexImage2DFn)next_definition("glTexImage2D");
+  if (real_tex_image_2d) real_tex_image_2d(target, level, internal_format, width, height, border, format, type, pixels);
+  /* Noted once the upload is done, so the next swap is one that can show it. */
+  if (pixels && level == 0) {
+    pthread_mutex_lock(&record_lock);
+    texture_uploaded = 1;
+    pthread_mutex_unlock(&record_lock);
+  }
 }
 
 void* glXGetProcAddress(const unsigned char* name) {
