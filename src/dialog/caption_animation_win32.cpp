@@ -45,10 +45,10 @@ class CaptionBar : public BaseWindow<CaptionBar> {
   CaptionBar(HINSTANCE instance, std::wstring title) : title_(std::move(title)) {
     WindowClassSpec window_class;
     window_class.name = kBarClass;
-    WindowSpec spec;
-    spec.ex_style = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
-    spec.style = WS_POPUP;
-    create(instance, window_class, spec);
+    WindowSpec window_spec;
+    window_spec.ex_style = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
+    window_spec.style = WS_POPUP;
+    create(instance, window_class, window_spec);
   }
 
   void move_to(const DeviceRect& rect) {

@@ -8,8 +8,8 @@ namespace {
 constexpr int kBoxBorder96 = 2;
 constexpr int kLabelBorder96 = 1;
 
-bool is_windowless(const ControlSpec& spec) {
-  return (spec.kind == ControlKind::Label || spec.kind == ControlKind::Image) && !spec.off_screen;
+bool is_windowless(const ControlSpec& entry) {
+  return (entry.kind == ControlKind::Label || entry.kind == ControlKind::Image) && !entry.off_screen;
 }
 
 }  // namespace
@@ -30,21 +30,21 @@ DialogLayout layout_dialog(int dpi, const MeasureText& measure) {
   layout.label_border = scale_to_dpi(kLabelBorder96, dpi);
   // Parents come before their children in the table, so each box is placed
   // by the time its controls are.
-  for (const ControlSpec& spec : control_table()) {
-    const auto box = box_of(spec.parent);
+  for (const ControlSpec& entry : control_table()) {
+    const auto box = box_of(entry.parent);
     const DeviceRect origin = box ? layout.inner_of(*box) : DeviceRect{};
-    DeviceRect outer{origin.left + scale_to_dpi(spec.rect.left, dpi), origin.top + scale_to_dpi(spec.rect.top, dpi),
-                     origin.left + scale_to_dpi(spec.rect.left + spec.rect.width, dpi),
-                     origin.top + scale_to_dpi(spec.rect.top + spec.rect.height, dpi)};
-    const int border = !spec.border ? 0 : spec.kind == ControlKind::Label ? layout.label_border : layout.box_border;
-    if (spec.auto_size && measure) {
-      const DeviceSize text = measure(spec.caption);
+    DeviceRect outer{origin.left + scale_to_dpi(entry.rect.left, dpi), origin.top + scale_to_dpi(entry.rect.top, dpi),
+                     origin.left + scale_to_dpi(entry.rect.left + entry.rect.width, dpi),
+                     origin.top + scale_to_dpi(entry.rect.top + entry.rect.height, dpi)};
+    const int border = !entry.border ? 0 : entry.kind == ControlKind::Label ? layout.label_border : layout.box_border;
+    if (entry.auto_size && measure) {
+      const DeviceSize text = measure(entry.caption);
       outer.right = outer.left + text.width + 2 * border;
       outer.bottom = outer.top + text.height + 2 * border;
     }
     const DeviceRect inner{outer.left + border, outer.top + border, outer.right - border, outer.bottom - border};
-    layout.outer[index_of(spec.id)] = outer;
-    layout.inner[index_of(spec.id)] = inner;
+    layout.outer[index_of(entry.id)] = outer;
+    layout.inner[index_of(entry.id)] = inner;
   }
   return layout;
 }
@@ -62,12 +62,12 @@ DeviceRect preview_rect(const DialogLayout& layout, double width96, double heigh
 }
 
 std::optional<ControlId> windowless_control_at(const DialogLayout& layout, int x, int y) {
-  for (const ControlSpec& spec : control_table()) {
-    if (!is_windowless(spec) || !layout.outer_of(spec.id).contains(x, y)) continue;
+  for (const ControlSpec& entry : control_table()) {
+    if (!is_windowless(entry) || !layout.outer_of(entry.id).contains(x, y)) continue;
     // A control shows only inside its box: the part the box cuts off takes no clicks.
-    const auto box = box_of(spec.parent);
+    const auto box = box_of(entry.parent);
     if (box && !layout.inner_of(*box).contains(x, y)) continue;
-    return spec.id;
+    return entry.id;
   }
   return std::nullopt;
 }

@@ -151,9 +151,9 @@ void DialogPainter::draw_box(HDC dc, ControlId box, const RECT& dirty, const Dia
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
   const auto& table = control_table();
-  for (auto spec = table.rbegin(); spec != table.rend(); ++spec) {
-    if (box_of(spec->parent) == box && !spec->off_screen && intersects(repaint_area(spec->id), dirty))
-      draw_windowless(dc, *spec, state);
+  for (auto entry = table.rbegin(); entry != table.rend(); ++entry) {
+    if (box_of(entry->parent) == box && !entry->off_screen && intersects(repaint_area(entry->id), dirty))
+      draw_windowless(dc, *entry, state);
   }
   if (box == ControlId::Pic_B_0) {
     const OffscreenBitmap& preview = surfaces_[index_of(ControlId::Pic_K)];
@@ -163,12 +163,12 @@ void DialogPainter::draw_box(HDC dc, ControlId box, const RECT& dirty, const Dia
   RestoreDC(dc, saved);
 }
 
-void DialogPainter::draw_windowless(HDC dc, const ControlSpec& spec, const DialogState& state) const {
-  if (spec.kind == ControlKind::Label) {
-    draw_label(dc, spec, state);
-  } else if (spec.kind == ControlKind::Image) {
-    if (const auto picture = state.pictures[index_of(spec.id)]) {
-      const DeviceRect place = layout_.outer_of(spec.id);
+void DialogPainter::draw_windowless(HDC dc, const ControlSpec& entry, const DialogState& state) const {
+  if (entry.kind == ControlKind::Label) {
+    draw_label(dc, entry, state);
+  } else if (entry.kind == ControlKind::Image) {
+    if (const auto picture = state.pictures[index_of(entry.id)]) {
+      const DeviceRect place = layout_.outer_of(entry.id);
       // Stretched to the image's own size (Img_H(2) and (3), Img_Button(0)).
       blit(dc, place.left, place.top, place.width(), place.height(),
            pictures_.picture(*picture, {place.width(), place.height()}));
@@ -176,25 +176,25 @@ void DialogPainter::draw_windowless(HDC dc, const ControlSpec& spec, const Dialo
   }
 }
 
-void DialogPainter::draw_label(HDC dc, const ControlSpec& spec, const DialogState& state) const {
-  const DeviceRect outer = drawn_rect(spec.id, state);
-  if (spec.border) {
+void DialogPainter::draw_label(HDC dc, const ControlSpec& entry, const DialogState& state) const {
+  const DeviceRect outer = drawn_rect(entry.id, state);
+  if (entry.border) {
     draw_edge(dc, outer, BDR_SUNKENOUTER, layout_.label_border, 0, 0);
   }
-  const std::string& caption = state.captions[index_of(spec.id)];
+  const std::string& caption = state.captions[index_of(entry.id)];
   if (caption.empty() || !fonts_) return;
-  const int border = spec.border ? layout_.label_border : 0;
+  const int border = entry.border ? layout_.label_border : 0;
   RECT text{outer.left + border, outer.top + border, outer.right - border, outer.bottom - border};
   COLORREF colour = kInk;
-  if (spec.id == ControlId::lbl_URL) {
+  if (entry.id == ControlId::lbl_URL) {
     colour = state.link_colour ? RGB(state.link_colour->red, state.link_colour->green, state.link_colour->blue)
                                : GetSysColor(COLOR_WINDOWTEXT);
   }
   SetTextColor(dc, colour);
-  const HGDIOBJ previous = SelectObject(dc, (spec.underline ? fonts_->underlined : fonts_->regular).get());
+  const HGDIOBJ previous = SelectObject(dc, (entry.underline ? fonts_->underlined : fonts_->regular).get());
   UINT format = DT_NOPREFIX | DT_SINGLELINE;
-  format |= spec.alignment == Alignment::Centre ? DT_CENTER : spec.alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
-  if (spec.id == ControlId::Folder_Path) {
+  format |= entry.alignment == Alignment::Centre ? DT_CENTER : entry.alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
+  if (entry.id == ControlId::Folder_Path) {
     // A path breaks between any two characters and fills the label's lines;
     // one too long for them loses its middle, never its end.
     const auto width_of = [&](std::string_view part) {
@@ -243,21 +243,21 @@ int DialogPainter::text_width(const std::string& utf8, bool underlined) const {
 
 DeviceRect DialogPainter::drawn_rect(ControlId control, const DialogState& state) const {
   DeviceRect rect = layout_.outer_of(control);
-  const ControlSpec& spec = spec_of(control);
-  if (spec.kind == ControlKind::Label && spec.border && spec.alignment == Alignment::Right) {
-    const int needed = text_width(state.captions[index_of(control)], spec.underline) + 2 * layout_.label_border;
+  const ControlSpec& entry = spec_of(control);
+  if (entry.kind == ControlKind::Label && entry.border && entry.alignment == Alignment::Right) {
+    const int needed = text_width(state.captions[index_of(control)], entry.underline) + 2 * layout_.label_border;
     rect.left = std::min(rect.left, rect.right - needed);
   }
   return rect;
 }
 
 DeviceRect DialogPainter::repaint_area(ControlId control) const {
-  const ControlSpec& spec = spec_of(control);
+  const ControlSpec& entry = spec_of(control);
   const DeviceRect place = layout_.outer_of(control);
   if (control == ControlId::Pic_K) return place;  // its table size is its largest
-  if (spec.kind != ControlKind::Label) return place;
+  if (entry.kind != ControlKind::Label) return place;
   // Text may overflow sideways within its box.
-  const auto box = box_of(spec.parent);
+  const auto box = box_of(entry.parent);
   const DeviceRect within = box ? layout_.inner_of(*box) : place;
   return {within.left, place.top, within.right, std::max(place.bottom, place.top + (fonts_ ? fonts_->line_height : 0))};
 }

@@ -47,8 +47,8 @@ class DialogPainter {
 
  private:
   void draw_box(HDC dc, ControlId box, const RECT& dirty, const DialogState& state) const;
-  void draw_windowless(HDC dc, const ControlSpec& spec, const DialogState& state) const;
-  void draw_label(HDC dc, const ControlSpec& spec, const DialogState& state) const;
+  void draw_windowless(HDC dc, const ControlSpec& entry, const DialogState& state) const;
+  void draw_label(HDC dc, const ControlSpec& entry, const DialogState& state) const;
   int text_width(const std::string& utf8, bool underlined) const;
 
   DialogPictures& pictures_;

@@ -4,7 +4,7 @@ namespace vantrel {
 
 DialogState initial_dialog_state() {
   DialogState state;
-  for (const ControlSpec& spec : control_table()) state.captions[index_of(spec.id)] = std::string(spec.caption);
+  for (const ControlSpec& entry : control_table()) state.captions[index_of(entry.id)] = std::string(entry.caption);
   return state;
 }
 

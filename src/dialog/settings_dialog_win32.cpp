@@ -195,11 +195,11 @@ bool SettingsDialog::create_window() {
                                                           GetSystemMetrics(SM_CXSMICON),
                                                           GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   const std::wstring caption = to_wide(kDialogCaption);
-  WindowSpec spec;
-  spec.ex_style = kExStyle;
-  spec.style = kStyle;
-  spec.caption = caption.c_str();
-  return create(instance_, window_class, spec);
+  WindowSpec window_spec;
+  window_spec.ex_style = kExStyle;
+  window_spec.style = kStyle;
+  window_spec.caption = caption.c_str();
+  return create(instance_, window_class, window_spec);
 }
 
 void SettingsDialog::create_controls() {

@@ -54,7 +54,7 @@ class BaseWindow {
 
   // Registers the class (a class this process registered before is reused)
   // and creates the window. False when either fails; window() is then null.
-  bool create(HINSTANCE instance, const WindowClassSpec& class_spec, const WindowSpec& spec) {
+  bool create(HINSTANCE instance, const WindowClassSpec& class_spec, const WindowSpec& window_spec) {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
     window_class.style = class_spec.style;
@@ -66,8 +66,9 @@ class BaseWindow {
     window_class.hbrBackground = class_spec.background;
     window_class.lpszClassName = class_spec.name;
     if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    return CreateWindowExW(spec.ex_style, class_spec.name, spec.caption, spec.style, spec.x, spec.y, spec.width,
-                           spec.height, spec.parent, nullptr, instance, static_cast<Derived*>(this)) != nullptr;
+    return CreateWindowExW(window_spec.ex_style, class_spec.name, window_spec.caption, window_spec.style,
+                           window_spec.x, window_spec.y, window_spec.width, window_spec.height, window_spec.parent,
+                           nullptr, instance, static_cast<Derived*>(this)) != nullptr;
   }
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

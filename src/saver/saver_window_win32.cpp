@@ -144,16 +144,16 @@ bool SaverWindow::create_window() {
   window_class.name = kWindowClass;
   window_class.style = CS_OWNDC;  // the GL context keeps the window's device context
   const std::wstring caption = to_wide(kSaverCaption);
-  WindowSpec spec;
+  WindowSpec window_spec;
   // A tool window: no button on any taskbar.
-  spec.ex_style = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  spec.style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  spec.caption = caption.c_str();
-  spec.x = layout_.window.left;
-  spec.y = layout_.window.top;
-  spec.width = layout_.window.width();
-  spec.height = layout_.window.height();
-  return create(instance_, window_class, spec);
+  window_spec.ex_style = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  window_spec.style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  window_spec.caption = caption.c_str();
+  window_spec.x = layout_.window.left;
+  window_spec.y = layout_.window.top;
+  window_spec.width = layout_.window.width();
+  window_spec.height = layout_.window.height();
+  return create(instance_, window_class, window_spec);
 }
 
 void SaverWindow::build_scene() {

@@ -58,9 +58,9 @@ int PreviewForm::run(HWND pane) {
   window_class.name = kWindowClass;
   window_class.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   // No caption, no border; made a child of the pane below.
-  WindowSpec spec;
-  spec.style = WS_POPUP;
-  if (!create(instance_, window_class, spec)) return 1;
+  WindowSpec window_spec;
+  window_spec.style = WS_POPUP;
+  if (!create(instance_, window_class, window_spec)) return 1;
 
   // A child window must not keep WS_POPUP: the two styles together are
   // undefined, and some systems then keep treating it as top-level.

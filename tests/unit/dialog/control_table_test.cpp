@@ -9,14 +9,14 @@ namespace vantrel {
 namespace {
 
 std::string name_of(ControlId id) {
-  const ControlSpec& spec = spec_of(id);
-  return std::string(spec.name) + (spec.index >= 0 ? "(" + std::to_string(spec.index) + ")" : "");
+  const ControlSpec& entry = spec_of(id);
+  return std::string(entry.name) + (entry.index >= 0 ? "(" + std::to_string(entry.index) + ")" : "");
 }
 
 TEST(ControlTable, TheHandShowsOverExactlyTheClickableControls) {
   std::set<std::string> with_hand;
-  for (const ControlSpec& spec : control_table())
-    if (spec.hand_cursor) with_hand.insert(name_of(spec.id));
+  for (const ControlSpec& entry : control_table())
+    if (entry.hand_cursor) with_hand.insert(name_of(entry.id));
   EXPECT_EQ(with_hand, (std::set<std::string>{"H_Scroll(0)", "H_Scroll(1)", "H_Scroll(2)", "H_Scroll(3)",
                                               "lbl_Button(0)", "lbl_Button(1)", "lbl_Button(2)", "Img_FF(0)",
                                               "Img_FF(1)", "lbl_FF(0)", "lbl_FF(1)", "List_1", "lbl_URL"}));
@@ -42,16 +42,16 @@ TEST(ControlTable, ArraysNameTheirElementsAndNothingBeyond) {
 
 TEST(ControlTable, EveryControlLiesInABoxListedBeforeIt) {
   std::set<ControlId> seen;
-  for (const ControlSpec& spec : control_table()) {
-    if (const auto box = box_of(spec.parent)) {
-      EXPECT_TRUE(seen.count(*box)) << name_of(spec.id);
-      EXPECT_EQ(spec_of(*box).kind, ControlKind::PictureBox) << name_of(spec.id);
+  for (const ControlSpec& entry : control_table()) {
+    if (const auto box = box_of(entry.parent)) {
+      EXPECT_TRUE(seen.count(*box)) << name_of(entry.id);
+      EXPECT_EQ(spec_of(*box).kind, ControlKind::PictureBox) << name_of(entry.id);
     }
-    seen.insert(spec.id);
+    seen.insert(entry.id);
   }
   // Nothing shown lies below the visible area; every store does.
-  for (const ControlSpec& spec : control_table())
-    EXPECT_EQ(spec.off_screen, spec.parent == Parent::Window && spec.id != ControlId::Pic_C) << name_of(spec.id);
+  for (const ControlSpec& entry : control_table())
+    EXPECT_EQ(entry.off_screen, entry.parent == Parent::Window && entry.id != ControlId::Pic_C) << name_of(entry.id);
 }
 
 }  // namespace

@@ -15,22 +15,22 @@ DeviceSize measure(std::string_view text) { return {static_cast<int>(text.size()
 
 // A control's place at 96 DPI in the window's client area, from the table:
 // its own place plus every box above it (inside their borders).
-DeviceRect expected_at_96(const ControlSpec& spec) {
-  int left = spec.rect.left;
-  int top = spec.rect.top;
-  for (auto box = box_of(spec.parent); box; box = box_of(spec_of(*box).parent)) {
+DeviceRect expected_at_96(const ControlSpec& entry) {
+  int left = entry.rect.left;
+  int top = entry.rect.top;
+  for (auto box = box_of(entry.parent); box; box = box_of(spec_of(*box).parent)) {
     left += spec_of(*box).rect.left + (spec_of(*box).border ? 2 : 0);
     top += spec_of(*box).rect.top + (spec_of(*box).border ? 2 : 0);
   }
-  return {left, top, left + spec.rect.width, top + spec.rect.height};
+  return {left, top, left + entry.rect.width, top + entry.rect.height};
 }
 
 TEST(DialogLayout, At96DpiEveryPlaceIsTheTables) {
   const DialogLayout layout = layout_dialog(96, measure);
   EXPECT_EQ(layout.client(), (DeviceSize{557, 341}));
-  for (const ControlSpec& spec : control_table()) {
-    if (spec.auto_size) continue;
-    EXPECT_EQ(layout.outer_of(spec.id), expected_at_96(spec)) << spec.name << " " << spec.index;
+  for (const ControlSpec& entry : control_table()) {
+    if (entry.auto_size) continue;
+    EXPECT_EQ(layout.outer_of(entry.id), expected_at_96(entry)) << entry.name << " " << entry.index;
   }
   // Inside the borders: the panels' two pixels, a label's one.
   EXPECT_EQ(layout.inner_of(ControlId::Pic_B_0), (DeviceRect{16, 16, 317, 301}));
@@ -50,13 +50,13 @@ TEST(DialogLayout, ScalesEdgesSoNeighboursStayNeighbours) {
     EXPECT_EQ(scaled.client().width, scale_to_dpi(557, dpi)) << dpi;
     // Two controls of one box that share an edge at 96 DPI share it at every DPI.
     std::set<std::tuple<Parent, int, int>> rights_at_96_and_scaled;
-    for (const ControlSpec& spec : control_table()) {
-      if (spec.auto_size) continue;
-      const DeviceRect a = at_96.outer_of(spec.id);
-      const DeviceRect b = scaled.outer_of(spec.id);
-      rights_at_96_and_scaled.insert({spec.parent, a.right, b.right});
-      EXPECT_NEAR(b.left, a.left * scale, 2.0) << spec.name << " " << spec.index << " at " << dpi;
-      EXPECT_NEAR(b.width(), a.width() * scale, 1.0) << spec.name << " " << spec.index << " at " << dpi;
+    for (const ControlSpec& entry : control_table()) {
+      if (entry.auto_size) continue;
+      const DeviceRect a = at_96.outer_of(entry.id);
+      const DeviceRect b = scaled.outer_of(entry.id);
+      rights_at_96_and_scaled.insert({entry.parent, a.right, b.right});
+      EXPECT_NEAR(b.left, a.left * scale, 2.0) << entry.name << " " << entry.index << " at " << dpi;
+      EXPECT_NEAR(b.width(), a.width() * scale, 1.0) << entry.name << " " << entry.index << " at " << dpi;
     }
     std::set<std::pair<Parent, int>> rights_at_96;
     for (const auto& [parent, right, scaled_right] : rights_at_96_and_scaled) {

@@ -192,22 +192,22 @@ TEST_F(SettingsDialogTest, TheHandShowsOverExactlyTheClickableControls) {
   run_dialog({[&](HWND dialog) {
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
-    for (const ControlSpec& spec : control_table()) {
-      if (spec.off_screen || spec.kind == ControlKind::PictureBox) continue;
-      const DeviceRect place = layout.outer_of(spec.id);
+    for (const ControlSpec& entry : control_table()) {
+      if (entry.off_screen || entry.kind == ControlKind::PictureBox) continue;
+      const DeviceRect place = layout.outer_of(entry.id);
       // A face or plate shows only around its label; a label sizing itself
       // to its text is entered just inside its left edge.
-      const bool under_a_label = spec.kind == ControlKind::Image && spec.rect.width > 13;
+      const bool under_a_label = entry.kind == ControlKind::Image && entry.rect.width > 13;
       POINT point{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
       if (under_a_label) point = {place.left + 1, place.top + 1};
-      if (spec.auto_size) point = {place.left + 3, place.top + 6};
+      if (entry.auto_size) point = {place.left + 3, place.top + 6};
       point.x += origin.x;
       point.y += origin.y;
       SetCursorPos(point.x, point.y);
       SetCursor(nullptr);
       const HWND under = WindowFromPoint(point);
       SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-      EXPECT_EQ(GetCursor() == hand, spec.hand_cursor) << spec.name << " " << spec.index;
+      EXPECT_EQ(GetCursor() == hand, entry.hand_cursor) << entry.name << " " << entry.index;
     }
   }});
 }
