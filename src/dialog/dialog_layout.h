@@ -10,22 +10,14 @@
 #include <string_view>
 
 #include "dialog/control_table.h"
+#include "platform/pixel_rect.h"
 
 namespace vantrel {
 
 inline constexpr int kDefaultDpi = 96;
 
-// Device pixels; right and bottom are one past the last pixel.
-struct DeviceRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
-};
+// In device pixels.
+using DeviceRect = PixelRect;
 
 struct DeviceSize {
   int width = 0;

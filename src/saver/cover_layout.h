@@ -7,20 +7,13 @@
 
 #include <vector>
 
+#include "platform/pixel_rect.h"
 #include "saver/window_metrics.h"
 
 namespace vantrel {
 
-// Pixels; right and bottom one past the last.
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+// In screen pixels, or a window's own.
+using ScreenRect = PixelRect;
 
 struct Monitor {
   ScreenRect rect;  // in screen coordinates
