@@ -26,6 +26,10 @@ int window_dpi(HWND window) {
   if (const auto for_window = user32_function<GetDpiForWindowFn>("GetDpiForWindow")) {
     if (const UINT dpi = for_window(window); dpi > 0) return static_cast<int>(dpi);
   }
+  return system_dpi();
+}
+
+int system_dpi() {
   const HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
   if (screen) ReleaseDC(nullptr, screen);

@@ -17,4 +17,7 @@ void make_thread_dpi_aware();
 // The window's dots per inch (96 on a display at 100 %).
 int window_dpi(HWND window);
 
+// The system's dots per inch: every monitor's before Windows 8.1.
+int system_dpi();
+
 }  // namespace vantrel

@@ -2,24 +2,21 @@
 
 #include <windows.h>
 
+#include "platform/dpi_awareness_win32.h"
+#include "platform/system_library_win32.h"
+
 namespace vantrel {
 namespace {
-
-int system_dpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
 
 // GetDpiForMonitor of Windows 8.1 on; before it every monitor has the
 // system's DPI.
 int monitor_dpi(HMONITOR monitor) {
   using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   static const auto for_monitor = [] {
-    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Loaded once for the process's life, as the function it gives is kept.
+    static const ModuleHandle shcore = load_system_library(L"shcore.dll");
     return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                        reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")))
                   : nullptr;
   }();
   UINT x = 0;
