@@ -50,12 +50,8 @@ void DialogPresenter::on_load() {
   run_guarded([&] { view_.set_list_entries({}); });
   run_guarded([&] {
     if (model_.Image_Count() <= 0) return;
-    // Names as the file system spells them now; a file gone since the
-    // settings were read leaves an empty line, and is counted.
-    const std::vector<std::string> names =
-        names_as_spelled(services_.file_system, model_.Image_Files, model_.Image_Files_Stamp);
-    view_.set_list_entries(names);
-    set_caption(ControlId::lbl_Kei, format_grouped(names.size(), services_.grouping));
+    // A file gone since the settings were read leaves an empty line, and is counted.
+    show_listing(model_.Image_Files, model_.Image_Files_Stamp);
   });
   run_guarded([&] { set_caption(ControlId::lbl_PreSize, ""); });
   run_guarded([&] {
@@ -139,6 +135,12 @@ void DialogPresenter::on_list_choice(int index, const std::string& entry) {
   Show_Preview();  // the hourglass stays until its answer
 }
 
+void DialogPresenter::show_listing(const std::vector<std::string>& paths, std::optional<std::uint64_t> stamp) {
+  const std::vector<std::string> names = names_as_spelled(services_.file_system, paths, stamp);
+  view_.set_list_entries(names);
+  set_caption(ControlId::lbl_Kei, format_grouped(names.size(), services_.grouping));
+}
+
 void DialogPresenter::on_scan_progress(std::uint64_t ticket, std::size_t found) {
   if (closed_ || ticket != scan_ticket_) return;
   set_caption(ControlId::lbl_Kei, std::to_string(found));  // plain digits while it runs
@@ -148,12 +150,7 @@ void DialogPresenter::on_scan_finished(std::uint64_t ticket, ImageListing listin
   if (closed_ || ticket != scan_ticket_) return;
   scan_ticket_ = 0;
   folder_files_ = std::move(listing.paths);
-  run_guarded([&] {
-    const std::vector<std::string> names =
-        names_as_spelled(services_.file_system, folder_files_, listing.folder_stamp);
-    view_.set_list_entries(names);
-    set_caption(ControlId::lbl_Kei, format_grouped(names.size(), services_.grouping));
-  });
+  run_guarded([&] { show_listing(folder_files_, listing.folder_stamp); });
   run_guarded([&] { empty_preview(); });
   // A folder that could not be read to its end: the system says why, once
   // for this browse; the list keeps what was found.

@@ -102,6 +102,8 @@ class DialogPresenter {
   void Show_Preview();
   void Draw_Edge();
   void empty_preview();
+  // The list and its count for these files, named as the file system spells them.
+  void show_listing(const std::vector<std::string>& paths, std::optional<std::uint64_t> stamp);
   void set_busy(bool busy);
   void button_action(int button);
   void Browse_Folder();
