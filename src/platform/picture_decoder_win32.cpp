@@ -106,17 +106,31 @@ std::optional<PictureSize> checked_target(const TargetSize& target, PictureSize 
   return size;
 }
 
-Picture resampled(RowSource& rows, PictureSize size, Resampling resampling) {
+// `Rows`: the codec's strips or rows locked in memory.
+template <typename Rows>
+Picture resampled(Rows& rows, PictureSize size, Resampling resampling) {
   return resampling == Resampling::Nearest ? sample_nearest(rows, size.width, size.height)
                                            : resample(rows, size.width, size.height);
 }
+
+// The layout of a pixel format our resampler reads as it comes, or nothing.
+std::optional<PixelLayout> layout_of(const WICPixelFormatGUID& format) {
+  if (format == kFormat24bppBgr) return PixelLayout::Bgr;
+  if (format == kFormat32bppBgr) return PixelLayout::Bgrx;
+  if (format == kFormat32bppBgra) return PixelLayout::Bgra;
+  return std::nullopt;
+}
+
+// Bytes from one row to the next as the codec writes them: whole pixels,
+// each row padded to four bytes.
+UINT row_stride(UINT width, PixelLayout layout) { return (width * (layout == PixelLayout::Bgr ? 3 : 4) + 3) & ~3u; }
 
 // Rows read from the codec a strip at a time into one small buffer.
 class CodecStrips final : public RowSource {
  public:
   CodecStrips(IWICBitmapSource* source, int width, int height, PixelLayout layout)
       : source_(source), width_(width), height_(height), layout_(layout),
-        stride_(static_cast<UINT>((width * (layout == PixelLayout::Bgr ? 3 : 4) + 3) & ~3)) {}
+        stride_(row_stride(static_cast<UINT>(width), layout)) {}
   int width() const override { return width_; }
   int height() const override { return height_; }
   PixelLayout layout() const override { return layout_; }
@@ -178,12 +192,10 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
     WICPixelFormatGUID format = kFormat32bppBgra;
     if (SUCCEEDED(transform->GetClosestSize(&reduced_width, &reduced_height)) &&
         SUCCEEDED(transform->GetClosestPixelFormat(&format)) &&
-        (format == kFormat24bppBgr || format == kFormat32bppBgr || format == kFormat32bppBgra) &&
-        reduced_width < width && static_cast<long long>(reduced_width) * reduced_height <= kMaxDecodedPixels) {
-      const PixelLayout layout = format == kFormat24bppBgr   ? PixelLayout::Bgr
-                                 : format == kFormat32bppBgr ? PixelLayout::Bgrx
-                                                             : PixelLayout::Bgra;
-      const UINT stride = (reduced_width * (layout == PixelLayout::Bgr ? 3 : 4) + 3) & ~3u;
+        layout_of(format) && reduced_width < width &&
+        static_cast<long long>(reduced_width) * reduced_height <= kMaxDecodedPixels) {
+      const PixelLayout layout = *layout_of(format);
+      const UINT stride = row_stride(reduced_width, layout);
       std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * reduced_height);
       if (FAILED(transform->CopyPixels(nullptr, reduced_width, reduced_height, &format, WICBitmapTransformRotate0,
                                        stride, static_cast<UINT>(pixels.size()), pixels.data()))) {
@@ -191,8 +203,7 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
       }
       const PixelRows rows{pixels.data(), static_cast<int>(reduced_width), static_cast<int>(reduced_height),
                            static_cast<std::ptrdiff_t>(stride), layout};
-      out = DecodedPicture{own, resampling == Resampling::Nearest ? sample_nearest(rows, size->width, size->height)
-                                                                  : resample(rows, size->width, size->height)};
+      out = DecodedPicture{own, resampled(rows, *size, resampling)};
       return WicAnswer::Decoded;
     }
   }
@@ -205,11 +216,9 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
   IWICBitmapSource* rows_from = frame.get();
   PixelLayout layout = PixelLayout::Bgra;
   Com<IWICFormatConverter> converter;
-  if (native == kFormat24bppBgr) {
-    layout = PixelLayout::Bgr;
-  } else if (native == kFormat32bppBgr) {
-    layout = PixelLayout::Bgrx;
-  } else if (native != kFormat32bppBgra) {
+  if (const auto as_it_comes = layout_of(native)) {
+    layout = *as_it_comes;
+  } else {
     IWICFormatConverter* raw_converter = nullptr;
     if (FAILED(factory->CreateFormatConverter(&raw_converter))) return WicAnswer::Unreadable;
     converter.reset(raw_converter);
@@ -234,8 +243,7 @@ std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, PictureSize own, Pictu
                        PixelLayout::Bgra};
   std::optional<Picture> picture;
   try {
-    picture = resampling == Resampling::Nearest ? sample_nearest(rows, size.width, size.height)
-                                                : resample(rows, size.width, size.height);
+    picture = resampled(rows, size, resampling);
   } catch (const std::bad_alloc&) {
     // unlocked below; the caller sees nothing
   }
