@@ -1,8 +1,10 @@
 # Files of platform/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
 list(APPEND CORE_SOURCES
+  platform/exif_orientation.cpp
   platform/fixed_seed_random.cpp
   platform/picture.cpp
   platform/picture_decoder.cpp
+  platform/picture_orientation.cpp
   platform/time_seeded_random.cpp
 )
 list(APPEND WIN32_SOURCES
