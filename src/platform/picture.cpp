@@ -272,15 +272,4 @@ int nearest_power_of_two(int side, int max_side) {
   return static_cast<int>(std::min<long long>(nearest, max_side));
 }
 
-Picture to_power_of_two(const Picture& picture, int max_side) {
-  if (picture.width <= 0 || picture.height <= 0) return {};
-  return resample(picture, nearest_power_of_two(picture.width, max_side),
-                  nearest_power_of_two(picture.height, max_side));
-}
-
-PictureSize texture_size(PictureSize own, int max_side) {
-  const PictureSize fitted = fit_within(own, max_side);
-  return {nearest_power_of_two(fitted.width, max_side), nearest_power_of_two(fitted.height, max_side)};
-}
-
 }  // namespace vantrel

@@ -1,6 +1,5 @@
 #pragma once
-// A decoded picture as plain pixels, and the resampling the renderer needs
-// before upload (a size limit, and power-of-two sides for OpenGL 1.1).
+// A decoded picture as plain pixels, and its resampling.
 
 #include <cstddef>
 #include <cstdint>
@@ -91,15 +90,5 @@ Picture sample_nearest(RowSource& source, int width, int height);
 // sqrt(2) times the power below or more rounds up. At most max_side, itself a
 // power of two (OpenGL reports its texture limit as one).
 int nearest_power_of_two(int side, int max_side);
-
-// The picture resampled so that both sides are powers of two, as OpenGL 1.1
-// textures must be: each side to nearest_power_of_two(side, max_side). The
-// aspect may change; texture coordinates stretch it back.
-Picture to_power_of_two(const Picture& picture, int max_side);
-
-// The size a picture of `own` size ends at as a texture: fitted within
-// max_side, then each side to its nearest power of two (at most max_side, a
-// power of two). Decoding straight to it resamples once instead of twice.
-PictureSize texture_size(PictureSize own, int max_side);
 
 }  // namespace vantrel

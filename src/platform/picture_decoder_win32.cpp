@@ -14,8 +14,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/exif_orientation.h"
 #include "platform/gdiplus_session_win32.h"
 #include "platform/handles_win32.h"
+#include "platform/picture_orientation.h"
 #include "platform/wic_win32.h"
 #include "platform/wide_text_win32.h"
 
@@ -92,6 +94,38 @@ Com<IStream> read_file_stream(const std::wstring& path) {
     return true;
   });
 }
+
+// The orientation the bytes behind a memory stream declare.
+Orientation orientation_of(IStream* stream) {
+  HGLOBAL memory = nullptr;
+  if (FAILED(GetHGlobalFromStream(stream, &memory))) return Orientation::Normal;
+  STATSTG stat{};
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return Orientation::Normal;
+  const void* bytes = GlobalLock(memory);
+  if (!bytes) return Orientation::Normal;
+  const Orientation orientation = exif_orientation(
+      std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(stat.cbSize.QuadPart)));
+  GlobalUnlock(memory);
+  return orientation;
+}
+
+// A decode that gives the picture upright: the caller's target is asked with
+// the upright size, the codec decodes the stored pixels at that size turned
+// back, and only the reduced pixels are turned (never the full-size ones).
+struct Upright {
+  Orientation orientation;
+
+  PictureSize stored(PictureSize upright) const { return upright_size(upright, orientation); }
+
+  TargetSize stored_target(const TargetSize& target) const {
+    return [this, &target](PictureSize stored_own) { return stored(target(upright_size(stored_own, orientation))); };
+  }
+
+  DecodedPicture turn(DecodedPicture decoded) const {
+    if (orientation == Orientation::Normal) return decoded;
+    return {upright_size(decoded.own_size, orientation), orient_upright(decoded.pixels, orientation)};
+  }
+};
 
 void rewind(IStream* stream) {
   const LARGE_INTEGER start{};
@@ -330,10 +364,13 @@ struct Win32PictureDecoder::Parts {
   std::optional<DecodedPicture> decode(IStream* stream, const TargetSize& target, Resampling resampling) {
     try {
       if (factory) {
+        // Photos taken on their side say so in their EXIF block; the codecs
+        // leave the pixels as stored.
+        const Upright upright{orientation_of(stream)};
         std::optional<DecodedPicture> picture;
-        switch (decode_raster(factory.get(), stream, target, resampling, picture)) {
+        switch (decode_raster(factory.get(), stream, upright.stored_target(target), resampling, picture)) {
           case WicAnswer::Decoded:
-            return picture;
+            return upright.turn(std::move(*picture));
           case WicAnswer::Unreadable:
             return std::nullopt;
           case WicAnswer::NotItsKind:

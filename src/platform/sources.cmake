@@ -2,6 +2,7 @@
 list(APPEND CORE_SOURCES
   platform/exif_orientation.cpp
   platform/fixed_seed_random.cpp
+  platform/mip_chain.cpp
   platform/picture.cpp
   platform/picture_decoder.cpp
   platform/picture_orientation.cpp

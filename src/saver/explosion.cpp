@@ -40,9 +40,8 @@ Explosion::Explosion(const std::vector<MeshFragment>& fragments, const Explosion
   }
 }
 
-double Explosion::displacement(double progress) const {
-  return settings_.final_velocity * progress +
-         settings_.position_jump * (1.0 - std::exp(-progress / kJumpProgress));
+double explosion_displacement(const ExplosionSettings& settings, double progress) {
+  return settings.final_velocity * progress + settings.position_jump * (1.0 - std::exp(-progress / kJumpProgress));
 }
 
 glm::mat4 Explosion::fragment_matrix(std::size_t fragment, double progress) const {

@@ -28,6 +28,10 @@ struct ExplosionSettings {
   double position_jump = 0.0;   // sphere radii: the distance the first burst tends to
 };
 
+// How far, in sphere radii, every fragment has moved out along its centre
+// normal at `progress` (0 and up): the steady drift plus the first burst.
+double explosion_displacement(const ExplosionSettings& settings, double progress);
+
 class Explosion {
  public:
   // Draws four numbers from `random` for each fragment, in fragment order:
@@ -39,9 +43,7 @@ class Explosion {
 
   std::size_t fragment_count() const { return tumbles_.size(); }
 
-  // How far, in sphere radii, every fragment has moved out along its centre
-  // normal at `progress` (0 and up).
-  double displacement(double progress) const;
+  double displacement(double progress) const { return explosion_displacement(settings_, progress); }
 
   // Takes a point of fragment `fragment` from its place on the whole sphere to
   // its place at `progress`, in sphere space: turned about the fragment's own

@@ -1,7 +1,8 @@
 #pragma once
 // Decodes the run's picture on a thread of its own, so that the screen is
 // covered at once: a large photo takes a second or more to decode, and the
-// background needs none of it.
+// background needs none of it. The same thread builds the picture's mip
+// chain, so the window only uploads it.
 //
 // The picture stays here until the window takes it; the window is told with
 // a posted message that carries nothing, so a message another program posts
@@ -15,7 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/picture.h"
+#include "platform/mip_chain.h"
+#include "platform/picture_decoder.h"
 
 namespace vantrel {
 
@@ -24,9 +26,9 @@ inline constexpr UINT kPictureLoadedMessage = WM_APP + 1;
 
 class PictureLoader {
  public:
-  // Starts decoding `utf8_path`, straight at its texture size (see
-  // texture_size) with at most `max_side` (a power of two) pixels a side.
-  PictureLoader(std::string utf8_path, int max_side);
+  // Starts decoding `utf8_path`, upright, straight at the size `texture_size`
+  // gives for its upright size (both sides powers of two).
+  PictureLoader(std::string utf8_path, TargetSize texture_size);
   // Waits for a decode under way to end.
   ~PictureLoader();
   PictureLoader(const PictureLoader&) = delete;
@@ -35,15 +37,15 @@ class PictureLoader {
   // The window to tell; told at once when the decode has already ended.
   void tell(HWND window);
 
-  // The picture, once: nothing while the decode runs, after it failed, or
-  // when it was taken before.
-  std::optional<Picture> take();
+  // The picture's mip chain, once: nothing while the decode runs, after it
+  // failed, or when it was taken before.
+  std::optional<MipChain> take();
 
  private:
   std::mutex mutex_;
   HWND window_ = nullptr;
   bool done_ = false;
-  std::optional<Picture> picture_;
+  std::optional<MipChain> picture_;
   std::thread thread_;  // last: it starts when everything above exists
 };
 

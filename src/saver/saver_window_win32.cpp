@@ -21,6 +21,7 @@
 #include "saver/picture_loader_win32.h"
 #include "saver/scene.h"
 #include "saver/scene_renderer.h"
+#include "saver/sphere_texture_size.h"
 #include "startup/program_texts.h"
 
 namespace vantrel {
@@ -28,10 +29,10 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"VantrelSaverWindow";
 
-// Pictures are brought down to this before upload, whatever the GL limit: a
-// huge photo never costs its full size in memory, and the sphere is at most
-// a few hundred pixels across.
-constexpr int kMaxPictureSide = 2048;
+// The picture is decoded before the GL context exists, so before the
+// driver's own limit is known: a side no larger than this is asked for, and
+// a driver that takes less is given the chain's smaller levels.
+constexpr int kLargestTextureSide = 4096;
 
 // Tells the user what is missing, or nothing when a source is set.
 std::optional<std::string_view> missing_source_message(const SettingsModel& settings) {
@@ -94,13 +95,19 @@ int SaverWindow::run() {
     return 0;
   }
   const std::string image_path = Pick_Picture(settings_, random_);
-  // A picture that cannot be read leaves the background alone.
-  if (!image_path.empty()) loader_.emplace(image_path, kMaxPictureSide);
 
   rules_.begin();
   make_thread_dpi_aware();
   background_ = choose_background(random_);
   lay_out();
+  // The texture's size depends on the monitor the sphere stands on. A picture
+  // that cannot be read leaves the background alone.
+  if (!image_path.empty()) {
+    loader_.emplace(image_path, [scene = scene_settings(settings_), window = layout_.scene.metrics()](
+                                    PictureSize upright) {
+      return sphere_texture_size(upright, scene, window, kLargestTextureSide);
+    });
+  }
   if (!create_window()) {
     // Without a window nothing can end the run later: undo at once.
     rules_.on_key();
@@ -252,7 +259,7 @@ void SaverWindow::OnCursorPoll() {
 // taken from the loader, and there is none unless the decode has ended.
 void SaverWindow::OnPictureLoaded() {
   if (!loader_ || !renderer_) return;
-  const std::optional<Picture> picture = loader_->take();
+  const std::optional<MipChain> picture = loader_->take();
   if (!picture) return;
   renderer_->set_picture(*picture);
   // The cycle starts with the whole sphere in view: its one-second hold

@@ -1,5 +1,7 @@
 #include "saver/scene_renderer.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -14,6 +16,34 @@ namespace {
 // the poles' rows.
 constexpr GLenum kClampToEdge = 0x812F;
 
+// GL_EXT_texture_filter_anisotropic: the rim of the sphere is seen at
+// grazing angles, where trilinear filtering alone blurs along the rim or
+// aliases across it.
+constexpr GLenum kTextureMaxAnisotropy = 0x84FE;
+constexpr GLenum kMaxTextureMaxAnisotropy = 0x84FF;
+constexpr float kMostAnisotropy = 8.0f;
+
+bool driver_offers(const char* extension) {
+  const auto* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!all) return false;
+  const std::size_t length = std::strlen(extension);
+  for (const char* at = std::strstr(all, extension); at; at = std::strstr(at + length, extension)) {
+    const bool starts = at == all || at[-1] == ' ';
+    const bool ends = at[length] == '\0' || at[length] == ' ';
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+// Uploads one level and says whether the driver took it.
+bool upload_level(GLint level, const Picture& picture) {
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               picture.rgba.data());
+  return glGetError() == GL_NO_ERROR;
+}
+
 }  // namespace
 
 SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& picture,
@@ -23,7 +53,7 @@ SceneRenderer::SceneRenderer(const Scene& scene, const std::optional<Picture>& p
                     {BackgroundPiece{WindowArea{{0, 0, window.width_px, window.height_px}, window.dpi}, gradient}},
                     {0, 0, window.width_px, window.height_px},
                     WindowArea{{0, 0, window.width_px, window.height_px}, window.dpi}, max_texture_side) {
-  if (picture) set_picture(*picture);
+  if (picture) set_picture(make_mip_chain(*picture));
 }
 
 SceneRenderer::SceneRenderer(const Scene& scene, GradientDirection direction,
@@ -74,25 +104,59 @@ void SceneRenderer::relayout(GradientDirection direction, const std::vector<Back
   }
 }
 
-void SceneRenderer::set_picture(const Picture& picture) {
-  if (picture.width <= 0 || picture.height <= 0) return;
-  // A picture decoded at its texture size already is uploaded as it is.
-  const bool ready = picture.width == nearest_power_of_two(picture.width, max_texture_side_) &&
-                     picture.height == nearest_power_of_two(picture.height, max_texture_side_);
-  std::optional<Picture> resized;
-  if (!ready) resized = to_power_of_two(picture, max_texture_side_);
-  const Picture& texture_picture = ready ? picture : *resized;
+void SceneRenderer::set_picture(const MipChain& chain) {
+  // The first level the driver's limit allows is level 0 on the GPU.
+  const auto first = std::find_if(chain.begin(), chain.end(), [&](const Picture& level) {
+    return level.width <= max_texture_side_ && level.height <= max_texture_side_;
+  });
+  if (first == chain.end() || first->width <= 0 || first->height <= 0) return;
+  const MipChain::const_iterator last = chain.end();
+
   GLuint texture = texture_;
   if (texture == 0) glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);  // the seam at -Z meets itself
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texture_picture.width, texture_picture.height, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, texture_picture.rgba.data());
+
+  const MipChain levels(first, last);
+  bool mipmapped = is_complete_mip_chain(levels);
+  int uploaded = 0;
+  if (mipmapped) {
+    for (const Picture& level : levels) {
+      if (!upload_level(uploaded, level)) {
+        mipmapped = false;
+        break;
+      }
+      ++uploaded;
+    }
+  }
+  if (!mipmapped) {
+    // One level, the largest the driver takes. Level 0 is specified again so
+    // that levels above it from a failed chain no longer count.
+    uploaded = 0;
+    for (const Picture& level : levels) {
+      if (level.rgba.size() == static_cast<std::size_t>(level.width) * level.height * 4 && upload_level(0, level)) {
+        uploaded = 1;
+        break;
+      }
+    }
+  }
+  if (uploaded == 0) {
+    glDeleteTextures(1, &texture);
+    texture_ = 0;
+    texture_levels_ = 0;
+    return;
+  }
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  if (mipmapped && driver_offers("GL_EXT_texture_filter_anisotropic")) {
+    GLfloat most = 1.0f;
+    glGetFloatv(kMaxTextureMaxAnisotropy, &most);
+    glTexParameterf(GL_TEXTURE_2D, kTextureMaxAnisotropy, std::clamp(most, 1.0f, kMostAnisotropy));
+  }
   texture_ = texture;
+  texture_levels_ = uploaded;
 }
 
 SceneRenderer::~SceneRenderer() {

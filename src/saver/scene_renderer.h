@@ -8,6 +8,7 @@
 
 #include <glm/mat4x4.hpp>
 
+#include "platform/mip_chain.h"
 #include "platform/picture.h"
 #include "saver/cover_layout.h"
 #include "saver/gradient.h"
@@ -24,7 +25,8 @@ struct BackgroundPiece {
 class SceneRenderer {
  public:
   // `picture` is nothing when it could not be read: then only the background
-  // is drawn. `max_texture_side` is the context's GL_MAX_TEXTURE_SIZE.
+  // is drawn; its sides must be powers of two. `max_texture_side` is the
+  // context's GL_MAX_TEXTURE_SIZE.
   SceneRenderer(const Scene& scene, const std::optional<Picture>& picture, GradientDirection direction,
                 const std::vector<Rgb>& gradient, const WindowMetrics& window, int max_texture_side);
   // A window over several monitors: each piece of background on its own
@@ -36,11 +38,18 @@ class SceneRenderer {
   SceneRenderer(const SceneRenderer&) = delete;
   SceneRenderer& operator=(const SceneRenderer&) = delete;
 
-  // Puts the picture on the sphere (replacing any before it). Until a picture
-  // is set only the background is drawn.
-  void set_picture(const Picture& picture);
+  // Puts the picture on the sphere (replacing any before it), sampled
+  // trilinearly from its mip chain, and anisotropically where the driver
+  // offers it. Levels larger than the driver takes are skipped. A chain that
+  // is not complete, or a level the driver refuses, leaves the largest level
+  // that it takes, filtered linearly: an incomplete chain would draw an
+  // untextured sphere. Until a picture is set only the background is drawn.
+  void set_picture(const MipChain& chain);
   // Without a picture every frame is the same still background.
   bool has_picture() const { return texture_ != 0; }
+  // How many levels the sphere's texture samples from: 1 when it fell back
+  // to a single level, 0 without a picture.
+  int texture_levels() const { return texture_levels_; }
 
   // One frame, `seconds` after the first, into the current back buffer.
   void draw_frame(double seconds);
@@ -64,6 +73,7 @@ class SceneRenderer {
   int max_texture_side_;
   std::vector<ColouredVertex> background_quads_;
   unsigned int texture_ = 0;  // GLuint; 0 while there is no picture
+  int texture_levels_ = 0;
   std::vector<glm::mat4> models_;
 };
 

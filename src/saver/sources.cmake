@@ -7,6 +7,7 @@ list(APPEND CORE_SOURCES
   saver/gradient.cpp
   saver/pick_picture.cpp
   saver/scene.cpp
+  saver/sphere_texture_size.cpp
   saver/sphere_mesh.cpp
   saver/timeline.cpp
 )

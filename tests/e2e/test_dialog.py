@@ -15,11 +15,14 @@ import subprocess
 from pathlib import Path
 
 import pytest
+from PIL import Image
 
 from dialog_support import (BLUE, CAPTION, CAPTIONS, BARE_TEXTURE, ENDS_WITHIN_SECONDS, GREEN, LBL_KEI, LIST_1,
                             PIC_B0_INNER, PIC_K, RED, dark_pixels, keep_screenshot, pictures_folder, scaled,
                             texture_mismatches, write_marked_picture)
 from harness import Stage, settings_file_bytes, windows_path
+from photos import write_phone_photo
+
 
 @pytest.fixture
 def folder_settings(tmp_path: Path) -> tuple[bytes, Path]:
@@ -165,3 +168,36 @@ def test_at_144_dpi_the_layout_is_half_as_large_again_and_sharp(display_at_144_d
     list_window = next(child for child in dialog.facts.children if child.class_name == "ListBox")
     assert (list_window.rect[0] - left, list_window.rect[1] - top) == scaled(LIST_1, 1.5)[:2]
     assert list_window.rect[2] - list_window.rect[0] == 254
+
+
+def test_a_phone_photo_previews_upright_with_its_upright_size(open_dialog, vantrel_copy, tmp_path):
+    """The preview and its size label of a photo stored on its side with EXIF
+    orientation 6 are those of the same photo stored upright, and not those of
+    the sideways pixels as stored."""
+    phone = tmp_path / "phone.jpg"
+    write_phone_photo(phone)
+    upright = tmp_path / "upright.jpg"
+    sideways = tmp_path / "sideways.jpg"
+    with Image.open(phone) as stored:
+        stored.transpose(Image.ROTATE_270).save(upright, quality=95)
+        stored.save(sideways, quality=95)  # the same pixels without the tag
+    size_label = (204, 84, 305, 97)
+
+    def preview_of(picture: Path) -> Image.Image:
+        dialog = open_dialog(vantrel_copy(settings_file_bytes(file_path=windows_path(picture), file_kind=1)))
+        shot = dialog.client_shot()
+        keep_screenshot(shot, f"preview-{picture.stem}")
+        dialog.press_keys("alt+F4")
+        assert dialog.ended_within(ENDS_WITHIN_SECONDS)
+        return shot
+
+    shots = {picture.stem: preview_of(picture) for picture in (phone, upright, sideways)}
+    label = {name: shot.crop(size_label).tobytes() for name, shot in shots.items()}
+    assert label["phone"] == label["upright"], "the size label is not the upright '300 * 400'"
+    assert label["sideways"] != label["upright"], "the label cannot tell 400 * 300 from 300 * 400"
+    left, top = PIC_K[0], PIC_K[1]
+    phone_shot = shots["phone"]
+    # Upright the preview is 75 x 100: red above blue, the texture to its right.
+    assert phone_shot.getpixel((left + 37, top + 20))[0] > 180, "the top of the preview is not red"
+    assert phone_shot.getpixel((left + 37, top + 80))[2] > 180, "the bottom of the preview is not blue"
+    assert texture_mismatches(phone_shot, (left + 80, top + 10, left + 95, top + 90), PIC_B0_INNER) == 0

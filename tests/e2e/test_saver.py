@@ -21,6 +21,7 @@ import pytest
 from PIL import Image, ImageChops, ImageDraw, ImageStat
 
 from harness import Stage, settings_file_bytes, windows_path
+from photos import write_fine_lines_photo, write_phone_photo
 
 MAIN_CAPTION = "Vantrel_Main"
 MESSAGE_TITLE = "Vantrel"
@@ -554,3 +555,65 @@ def test_the_running_scene_follows_its_timeline_and_spins_to_the_right(stage, va
     whole.save(tmp_path / "whole-again.png")
     assert sphere_problems(whole, background, facts.dpi) == []
     assert saver.process.poll() is None
+
+
+# The picture as a photo viewer would show it ----------------------------------
+
+
+def luminance_square(shot: Image.Image, half: int) -> list[list[float]]:
+    """The luminance of the square of side 2 * half in the middle of the screen."""
+    width, height = shot.size
+    grey = shot.convert("RGB").crop((width // 2 - half, height // 2 - half, width // 2 + half,
+                                     height // 2 + half))
+    return [[0.2126 * r + 0.7152 * g + 0.0722 * b for r, g, b in
+             (grey.getpixel((x, y)) for x in range(2 * half))] for y in range(2 * half)]
+
+
+def roughness(square: list[list[float]]) -> float:
+    """The mean difference between neighbouring pixels: a few units for an even
+    tone under the sphere's light, tens for a picture that sparkles."""
+    side = len(square)
+    total = sum(abs(square[y][x + 1] - square[y][x]) + abs(square[y + 1][x] - square[y][x])
+                for y in range(side - 1) for x in range(side - 1))
+    return total / 2 / (side - 1) ** 2
+
+
+def test_a_photo_of_fine_lines_reads_as_an_even_tone_on_the_turning_sphere(stage, vantrel_copy, start_saver,
+                                                                          tmp_path):
+    photo = tmp_path / "lines.jpg"
+    write_fine_lines_photo(photo)
+    saver = start_saver(vantrel_copy(settings_file_bytes(file_path=windows_path(photo), file_kind=1)), "/s",
+                        with_scene=True)
+    seen_at = time.monotonic()
+    first = stage.screenshot()
+    time.sleep(0.15)
+    second = stage.screenshot()
+    first.save(tmp_path / "fine-lines.png")
+    # Both looks within the whole sphere's first second, before the burst.
+    assert saver.first_frame_clock_bound + (time.monotonic() - seen_at) < 1.0, "too slow to look twice"
+    # 30 px either side of the centre: well inside the 113 px sphere.
+    a = luminance_square(first, 30)
+    b = luminance_square(second, 30)
+    change = sum(abs(p - q) for row_a, row_b in zip(a, b) for p, q in zip(row_a, row_b)) / 60 ** 2
+    # Unfiltered, this square measured about 28 within a frame and 29 between
+    # frames; filtered, below 1.
+    assert roughness(a) < 4 and roughness(b) < 4, f"the sphere sparkles: {roughness(a):.1f}, {roughness(b):.1f}"
+    assert change < 4, f"the picture jumps {change:.1f} levels a pixel from frame to frame"
+
+
+def test_a_phone_photo_stands_upright_on_the_sphere(stage, vantrel_copy, start_saver, tmp_path):
+    photo = tmp_path / "phone.jpg"
+    write_phone_photo(photo)
+    saver = start_saver(vantrel_copy(settings_file_bytes(file_path=windows_path(photo), file_kind=1)), "/s",
+                        with_scene=True)
+    seen_at = time.monotonic()
+    shot = saver.first_frame if has_scene(saver.first_frame) else stage.screenshot()
+    assert saver.first_frame_clock_bound + (time.monotonic() - seen_at) < 1.0, "too slow to look in the first second"
+    width, height = shot.size
+    radius = sphere_outline_radius_px(96)
+    above = shot.getpixel((width // 2, int(height / 2 - radius / 2)))
+    below = shot.getpixel((width // 2, int(height / 2 + radius / 2)))
+    left = shot.getpixel((int(width / 2 - radius / 2), height // 2 - 8))
+    right = shot.getpixel((int(width / 2 + radius / 2), height // 2 - 8))
+    assert above[0] > 2 * above[2] and below[2] > 2 * below[0], f"not upright: {above} above, {below} below"
+    assert left[0] > 2 * left[2] and right[0] > 2 * right[2], "the upper half is not red from side to side"

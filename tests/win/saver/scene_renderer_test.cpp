@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "platform/gl_context_win32.h"
 
@@ -138,7 +140,7 @@ TEST_F(SceneRendererTest, OverTwoMonitorsEachHasItsOwnGradientAndTheSceneStandsO
   const Scene scene(scene_settings(settings_), random, primary.metrics());
   SceneRenderer renderer(scene, background_.direction, pieces, {0, 0, kWidth, kHeight}, primary,
                          offscreen_->context().max_texture_size());
-  renderer.set_picture(left_blue_right_green());
+  renderer.set_picture(make_mip_chain(left_blue_right_green()));
   renderer.draw_frame(0.0);
   const Picture frame = offscreen_->read_back();
 
@@ -169,6 +171,128 @@ TEST_F(SceneRendererTest, OverTwoMonitorsEachHasItsOwnGradientAndTheSceneStandsO
   const Pixel off = pixel_at(frame, static_cast<int>(centre_x) - 118, static_cast<int>(kCentreY));
   const Rgb& row = pieces[1].lines[static_cast<std::size_t>(kCentreY)];
   EXPECT_TRUE(off.red == row.red && off.green == row.green && off.blue == row.blue) << "the sphere is too large";
+}
+
+// A photo of fine lines: every other texel across and down is white, the
+// rest black, at the largest size a sphere texture gets.
+Picture fine_grid() {
+  Picture picture{2048, 1024, {}};
+  picture.rgba.reserve(2048u * 1024u * 4u);
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint8_t level = (x % 2 == 0 || y % 2 == 0) ? 255 : 0;
+      picture.rgba.insert(picture.rgba.end(), {level, level, level, 255});
+    }
+  return picture;
+}
+
+// How much a textured sphere sparkles: in the central square of the sphere,
+// the spread of luminance within a frame (the mean difference between
+// neighbouring pixels, averaged over frames) and the mean change of a pixel
+// from one frame to the next, as the sphere turns by small steps. A filtered picture of fine lines is an even
+// tone that drifts slowly; an aliased one is noise that jumps every frame.
+struct Sparkle {
+  double spread = 0;
+  double change = 0;
+};
+
+class SparkleTest : public SceneRendererTest {
+ protected:
+  Sparkle measure(const MipChain& chain, int* levels) {
+    HalfRandom random;
+    const Scene scene(scene_settings(settings_), random, window_);
+    SceneRenderer renderer(scene, background_.direction, {{{{0, 0, kWidth, kHeight}, 96}, gradient_}},
+                           {0, 0, kWidth, kHeight}, {{0, 0, kWidth, kHeight}, 96},
+                           offscreen_->context().max_texture_size());
+    renderer.set_picture(chain);
+    *levels = renderer.texture_levels();
+    constexpr int kHalf = 30;  // the sphere is 227 px across: well inside it
+    constexpr int kFrames = 12;
+    Sparkle sparkle;
+    std::vector<double> previous;
+    for (int frame = 0; frame < kFrames; ++frame) {
+      // 0.05 s apart: the sphere turns 1.25 degrees, a few pixels at its centre.
+      renderer.draw_frame(0.05 * frame);
+      const Picture shot = offscreen_->read_back();
+      std::vector<double> luminance;
+      for (int y = static_cast<int>(kCentreY) - kHalf; y < kCentreY + kHalf; ++y)
+        for (int x = static_cast<int>(kCentreX) - kHalf; x < kCentreX + kHalf; ++x) {
+          const Pixel p = pixel_at(shot, x, y);
+          luminance.push_back(0.2126 * p.red + 0.7152 * p.green + 0.0722 * p.blue);
+        }
+      // Neighbours compared, not the whole square: the lighting's slow
+      // fall-off across it is no sparkle.
+      double roughness = 0;
+      const int side = 2 * kHalf;
+      for (int y = 0; y + 1 < side; ++y)
+        for (int x = 0; x + 1 < side; ++x) {
+          const double here = luminance[static_cast<std::size_t>(y * side + x)];
+          roughness += (std::abs(luminance[static_cast<std::size_t>(y * side + x + 1)] - here) +
+                        std::abs(luminance[static_cast<std::size_t>((y + 1) * side + x)] - here)) / 2;
+        }
+      sparkle.spread += roughness / ((side - 1) * (side - 1)) / kFrames;
+      if (!previous.empty()) {
+        double change = 0;
+        for (std::size_t i = 0; i < luminance.size(); ++i) change += std::abs(luminance[i] - previous[i]);
+        sparkle.change += change / luminance.size() / (kFrames - 1);
+      }
+      previous = std::move(luminance);
+    }
+    return sparkle;
+  }
+};
+
+// The bound: a filtered frame keeps a trace of the lines where the texture is
+// magnified least, a unit or two of luminance between neighbours; the
+// unfiltered picture measures tens of units, frame after frame.
+TEST_F(SparkleTest, FineLinesReadAsAnEvenToneAsTheSphereTurns) {
+  const Picture grid = fine_grid();
+  int single_levels = 0;
+  int chain_levels = 0;
+  const Sparkle single = measure(MipChain{grid}, &single_levels);
+  const Sparkle filtered = measure(make_mip_chain(grid), &chain_levels);
+  std::printf("sparkle: one level spread %.1f change %.1f; mip chain (%d levels) spread %.1f change %.1f\n",
+              single.spread, single.change, chain_levels, filtered.spread, filtered.change);
+  EXPECT_EQ(single_levels, 1);
+  EXPECT_EQ(chain_levels, 12);
+  EXPECT_LT(filtered.spread, 3.0);
+  EXPECT_LT(filtered.change, 3.0);
+  EXPECT_GT(single.spread, 3 * filtered.spread) << "the measure tells filtered from aliased";
+  EXPECT_GT(single.change, 3 * filtered.change);
+}
+
+// A driver that takes no full chain, or a chain cut short, must still show the
+// picture: sampling an incomplete chain with a mipmap filter would draw the
+// sphere untextured (plain lit white, with red in it).
+TEST_F(SceneRendererTest, AnIncompleteChainStillShowsThePicture) {
+  MipChain cut = make_mip_chain(left_blue_right_green());
+  cut.resize(3);
+  MipChain mismatched = make_mip_chain(left_blue_right_green());
+  mismatched[2] = mismatched[3];
+  for (const MipChain& chain : {cut, mismatched}) {
+    HalfRandom random;
+    const Scene scene(scene_settings(settings_), random, window_);
+    SceneRenderer renderer(scene, background_.direction, {{{{0, 0, kWidth, kHeight}, 96}, gradient_}},
+                           {0, 0, kWidth, kHeight}, {{0, 0, kWidth, kHeight}, 96},
+                           offscreen_->context().max_texture_size());
+    renderer.set_picture(chain);
+    EXPECT_EQ(renderer.texture_levels(), 1);
+    renderer.draw_frame(0.0);
+    const Picture frame = offscreen_->read_back();
+    const Pixel left = pixel_at(frame, static_cast<int>(kCentreX) - 40, static_cast<int>(kCentreY));
+    const Pixel right = pixel_at(frame, static_cast<int>(kCentreX) + 40, static_cast<int>(kCentreY));
+    EXPECT_EQ(left.red, 0);
+    EXPECT_GT(left.blue, 40);
+    EXPECT_EQ(right.red, 0);
+    EXPECT_GT(right.green, 40);
+  }
+  // And a driver limit below the picture: the chain's smaller levels are used.
+  HalfRandom random;
+  const Scene scene(scene_settings(settings_), random, window_);
+  SceneRenderer small_limit(scene, background_.direction, {{{{0, 0, kWidth, kHeight}, 96}, gradient_}},
+                            {0, 0, kWidth, kHeight}, {{0, 0, kWidth, kHeight}, 96}, 16);
+  small_limit.set_picture(make_mip_chain(left_blue_right_green()));
+  EXPECT_EQ(small_limit.texture_levels(), 5) << "16 x 8 down to 1 x 1";
 }
 
 }  // namespace
