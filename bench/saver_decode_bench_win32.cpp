@@ -52,6 +52,12 @@ using vantrel::PixelRows;
 
 // The saver's own limit on the longer side before upload.
 constexpr int kMaxPictureSide = 2048;
+
+// The rows brought down (never up) to kMaxPictureSide on their longer side.
+Picture scale_to_fit(vantrel::RowSource& rows) {
+  return vantrel::resample(rows, vantrel::fit_within({rows.width(), rows.height()}, kMaxPictureSide));
+}
+
 constexpr int kRepeats = 5;
 
 using vantrel::Com;
@@ -136,8 +142,9 @@ bool with_locked_rows(gp::GpImage* image, Use use) {
   const gp::GpRect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
   gp::BitmapData data{};
   if (flat::GdipBitmapLockBits(bitmap, &area, gp::ImageLockModeRead, format, &data) != gp::Ok) return false;
-  use(PixelRows{static_cast<const std::uint8_t*>(data.Scan0), static_cast<int>(width), static_cast<int>(height),
-                data.Stride, layout_of(format)});
+  PixelRows rows{static_cast<const std::uint8_t*>(data.Scan0), static_cast<int>(width), static_cast<int>(height),
+                 data.Stride, layout_of(format)};
+  use(rows);
   flat::GdipBitmapUnlockBits(bitmap, &data);
   return true;
 }
@@ -194,9 +201,9 @@ std::optional<Picture> wic_reduced_decode(IWICImagingFactory* factory, const std
   char text[96];
   std::snprintf(text, sizeof text, "decoded at %ux%u", scaled_width, scaled_height);
   note = text;
-  const PixelRows rows{pixels.data(), static_cast<int>(scaled_width), static_cast<int>(scaled_height),
-                       static_cast<std::ptrdiff_t>(stride), PixelLayout::Bgr};
-  return vantrel::scale_to_fit(rows, kMaxPictureSide);
+  PixelRows rows{pixels.data(), static_cast<int>(scaled_width), static_cast<int>(scaled_height),
+                 static_cast<std::ptrdiff_t>(stride), PixelLayout::Bgr};
+  return scale_to_fit(rows);
 }
 
 // One axis of an area average from `source` down to `target` pixels: for
@@ -229,9 +236,9 @@ AreaTaps area_taps(int source, int target) {
 
 // The area average of opaque 24-bit B, G, R rows shrunk to width x height
 // (each no larger than the source's), as RGBA with alpha 255.
-Picture opaque_area_average(const PixelRows& source, int width, int height) {
-  const AreaTaps across = area_taps(source.width, width);
-  const AreaTaps down = area_taps(source.height, height);
+Picture opaque_area_average(PixelRows& source, int width, int height) {
+  const AreaTaps across = area_taps(source.width(), width);
+  const AreaTaps down = area_taps(source.height(), height);
   Picture result{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
   const std::size_t row_floats = static_cast<std::size_t>(width) * 3;
   std::vector<float> current(row_floats);
@@ -239,7 +246,7 @@ Picture opaque_area_average(const PixelRows& source, int width, int height) {
   std::vector<float> sum(row_floats);
   int previous_index = -1;
   const auto resample_across = [&](int y, float* out) {
-    const std::uint8_t* row = source.top_row + static_cast<std::ptrdiff_t>(y) * source.stride;
+    const std::uint8_t* row = source.row(y);
     for (int x = 0; x < width; ++x) {
       const std::uint8_t* pixel = row + static_cast<std::ptrdiff_t>(across.first[x]) * 3;
       const float* weight = &across.weights[across.begin[x]];
@@ -319,14 +326,14 @@ void bench_picture(const std::string& path, IWICImagingFactory* factory) {
   double opaque_ms = -1;
   int opaque_difference = -1;
   Picture fitted;
-  lock_ms = median_ms([&] { with_locked_rows(image.get(), [](const PixelRows&) {}); });
-  with_locked_rows(image.get(), [&](const PixelRows& rows) {
-    fit_ms = median_ms([&] { fitted = vantrel::scale_to_fit(rows, kMaxPictureSide); });
+  lock_ms = median_ms([&] { with_locked_rows(image.get(), [](PixelRows&) {}); });
+  with_locked_rows(image.get(), [&](PixelRows& rows) {
+    fit_ms = median_ms([&] { fitted = scale_to_fit(rows); });
     const int texture_width = vantrel::nearest_power_of_two(fitted.width, kMaxPictureSide);
     const int texture_height = vantrel::nearest_power_of_two(fitted.height, kMaxPictureSide);
     Picture one_pass;
-    one_pass_ms = median_ms([&] { one_pass = vantrel::resample(rows, texture_width, texture_height); });
-    if (rows.layout == PixelLayout::Bgr && texture_width <= rows.width && texture_height <= rows.height) {
+    one_pass_ms = median_ms([&] { one_pass = vantrel::resample(rows, {texture_width, texture_height}); });
+    if (rows.layout() == PixelLayout::Bgr && texture_width <= rows.width() && texture_height <= rows.height()) {
       Picture opaque;
       opaque_ms = median_ms([&] { opaque = opaque_area_average(rows, texture_width, texture_height); });
       opaque_difference = largest_difference(opaque, one_pass);
@@ -334,8 +341,8 @@ void bench_picture(const std::string& path, IWICImagingFactory* factory) {
   });
   Picture texture;
   const double power_of_two_ms = median_ms([&] {
-    texture = vantrel::resample(fitted, vantrel::nearest_power_of_two(fitted.width, kMaxPictureSide),
-                                vantrel::nearest_power_of_two(fitted.height, kMaxPictureSide));
+    texture = vantrel::resample(vantrel::rows_of(fitted), {vantrel::nearest_power_of_two(fitted.width, kMaxPictureSide),
+                                                           vantrel::nearest_power_of_two(fitted.height, kMaxPictureSide)});
   });
 
   double upload_ms = -1;

@@ -17,6 +17,7 @@
 #include "saver/gradient.h"
 #include "saver/scene.h"
 #include "saver/scene_renderer.h"
+#include "saver/sphere_texture_size.h"
 #include "startup/preview_layout.h"
 
 namespace {
@@ -84,22 +85,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no OpenGL context (is DISPLAY set?)\n");
     return 1;
   }
+  SettingsModel defaults;
+  for (std::size_t i = 0; i < defaults.Action_Value.size(); ++i) defaults.Action_Value[i] = kActionDefaults[i];
+  const SceneSettings settings = scene_settings(defaults);
+  const WindowMetrics window{kScreenWidth, kScreenHeight, 96};
+  const int driver_limit = offscreen->context().max_texture_size();
   Win32PictureDecoder decoder;
-  const std::optional<Picture> picture = decoder.decode(argv[1], 2048);
+  std::optional<DecodedPicture> picture = decoder.decode_file(
+      argv[1], [&](PictureSize own) { return sphere_texture_size(own, settings, window, driver_limit); },
+      Resampling::Smooth);
   if (!picture) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
     return 1;
   }
 
-  const WindowMetrics window{kScreenWidth, kScreenHeight, 96};
-  SettingsModel defaults;
-  for (std::size_t i = 0; i < defaults.Action_Value.size(); ++i) defaults.Action_Value[i] = kActionDefaults[i];
   SeededRandom random;
-  const Scene scene(scene_settings(defaults), random, window);
-  SceneRenderer renderer(scene, picture, kBackground.direction, gradient_lines(kBackground, window), window,
-                         offscreen->context().max_texture_size());
+  const Scene scene(settings, random, window);
+  SceneRenderer renderer(scene, std::move(picture->pixels), kBackground.direction, gradient_lines(kBackground, window),
+                         window, driver_limit);
   renderer.draw_frame(kMoment);
-  const Picture still = resample(offscreen->read_back(), kPreviewPictureWidth, kPreviewPictureHeight);
+  const Picture still = resample(rows_of(offscreen->read_back()), {kPreviewPictureWidth, kPreviewPictureHeight});
   if (!write_bmp(still, argv[2])) {
     std::fprintf(stderr, "cannot write %s\n", argv[2]);
     return 1;

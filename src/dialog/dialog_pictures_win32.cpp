@@ -42,7 +42,7 @@ HBITMAP DialogPictures::scaled(std::size_t source, DeviceSize size) {
   const auto key = std::make_tuple(source, size.width, size.height);
   auto found = scaled_.find(key);
   if (found == scaled_.end()) {
-    found = scaled_.emplace(key, make_dib(resample(own, size.width, size.height))).first;
+    found = scaled_.emplace(key, make_dib(resample(rows_of(own), {size.width, size.height}))).first;
   }
   return static_cast<HBITMAP>(found->second.get());
 }

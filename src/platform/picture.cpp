@@ -72,23 +72,6 @@ Channels read_pixel(const std::uint8_t* pixel, PixelLayout layout) {
 
 std::size_t bytes_per_pixel(PixelLayout layout) { return layout == PixelLayout::Bgr ? 3 : 4; }
 
-const std::uint8_t* row_start(const PixelRows& source, int y) {
-  return source.top_row + static_cast<std::ptrdiff_t>(y) * source.stride;
-}
-
-// Rows already in memory, handed out in place.
-class RowsInMemory final : public RowSource {
- public:
-  explicit RowsInMemory(const PixelRows& rows) : rows_(rows) {}
-  int width() const override { return rows_.width; }
-  int height() const override { return rows_.height; }
-  PixelLayout layout() const override { return rows_.layout; }
-  const std::uint8_t* row(int y) override { return row_start(rows_, y); }
-
- private:
-  PixelRows rows_;
-};
-
 // One source row resampled across, as alpha-weighted floats (r * a / 255,
 // g * a / 255, b * a / 255, a), 4 a pixel, all in 0..255. `weighted` is
 // scratch space for the source row in that form.
@@ -145,30 +128,8 @@ Picture copy_pixels(RowSource& source) {
 // Rounds a value already known to be at least 0 to the nearest byte.
 std::uint8_t to_byte(float value) { return static_cast<std::uint8_t>(std::min(value, 255.0f) + 0.5f); }
 
-}  // namespace
-
-PictureSize fit_within(PictureSize size, int max_side) {
-  assert(max_side >= 1 && "a size limit below one pixel is a caller's mistake");
-  const int longer = std::max(size.width, size.height);
-  if (longer <= max_side) return size;
-  const auto shrink = [&](int side) {
-    return std::max(1, static_cast<int>(std::lround(static_cast<double>(side) * max_side / longer)));
-  };
-  return {shrink(size.width), shrink(size.height)};
-}
-
-PixelRows rows_of(const Picture& picture) {
-  return {picture.rgba.data(), picture.width, picture.height, static_cast<std::ptrdiff_t>(picture.width) * 4,
-          PixelLayout::Rgba};
-}
-
-Picture resample(const PixelRows& source, int width, int height) {
-  if (!source.top_row) return {};
-  RowsInMemory rows(source);
-  return resample(rows, width, height);
-}
-
-Picture resample(RowSource& source, int width, int height) {
+// Resampling::Smooth.
+Picture area_or_linear(RowSource& source, int width, int height) {
   assert(width >= 1 && height >= 1 && "resampling to an empty size is a caller's mistake");
   if (source.width() <= 0 || source.height() <= 0) return {};
   if (width == source.width() && height == source.height()) return copy_pixels(source);
@@ -214,25 +175,8 @@ Picture resample(RowSource& source, int width, int height) {
   return result;
 }
 
-Picture resample(const Picture& picture, int width, int height) {
-  return resample(rows_of(picture), width, height);
-}
-
-Picture scale_to_fit(const PixelRows& source, int max_side) {
-  const PictureSize size = fit_within({source.width, source.height}, max_side);
-  if (size.width <= 0 || size.height <= 0) return {};
-  return resample(source, size.width, size.height);
-}
-
-Picture scale_to_fit(const Picture& picture, int max_side) { return scale_to_fit(rows_of(picture), max_side); }
-
-Picture sample_nearest(const PixelRows& source, int width, int height) {
-  if (!source.top_row) return {};
-  RowsInMemory rows(source);
-  return sample_nearest(rows, width, height);
-}
-
-Picture sample_nearest(RowSource& source, int width, int height) {
+// Resampling::Nearest.
+Picture nearest_pixels(RowSource& source, int width, int height) {
   assert(width >= 1 && height >= 1 && "sampling to an empty size is a caller's mistake");
   const int source_width = source.width();
   const int source_height = source.height();
@@ -260,6 +204,28 @@ Picture sample_nearest(RowSource& source, int width, int height) {
     }
   }
   return result;
+}
+
+}  // namespace
+
+PictureSize fit_within(PictureSize size, int max_side) {
+  assert(max_side >= 1 && "a size limit below one pixel is a caller's mistake");
+  const int longer = std::max(size.width, size.height);
+  if (longer <= max_side) return size;
+  const auto shrink = [&](int side) {
+    return std::max(1, static_cast<int>(std::lround(static_cast<double>(side) * max_side / longer)));
+  };
+  return {shrink(size.width), shrink(size.height)};
+}
+
+PixelRows rows_of(const Picture& picture) {
+  return {picture.rgba.empty() ? nullptr : picture.rgba.data(), picture.width, picture.height,
+          static_cast<std::ptrdiff_t>(picture.width) * 4, PixelLayout::Rgba};
+}
+
+Picture resample(RowSource& source, PictureSize size, Resampling resampling) {
+  return resampling == Resampling::Nearest ? nearest_pixels(source, size.width, size.height)
+                                           : area_or_linear(source, size.width, size.height);
 }
 
 int nearest_power_of_two(int side, int max_side) {

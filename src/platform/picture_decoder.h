@@ -11,12 +11,6 @@
 
 namespace vantrel {
 
-// How the decoded pixels are brought to the size asked for.
-enum class Resampling {
-  Smooth,   // area average when shrinking, linear when enlarging (see resample)
-  Nearest,  // whole pixels dropped or repeated (see sample_nearest)
-};
-
 // The size the pixels are wanted at, chosen once the picture's own size is
 // known. Both sides of the answer must be at least 1.
 using TargetSize = std::function<PictureSize(PictureSize own_size)>;

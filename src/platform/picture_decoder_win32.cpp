@@ -140,13 +140,6 @@ std::optional<PictureSize> checked_target(const TargetSize& target, PictureSize 
   return size;
 }
 
-// `Rows`: the codec's strips or rows locked in memory.
-template <typename Rows>
-Picture resampled(Rows& rows, PictureSize size, Resampling resampling) {
-  return resampling == Resampling::Nearest ? sample_nearest(rows, size.width, size.height)
-                                           : resample(rows, size.width, size.height);
-}
-
 // The layout of a pixel format our resampler reads as it comes, or nothing.
 std::optional<PixelLayout> layout_of(const WICPixelFormatGUID& format) {
   if (format == kFormat24bppBgr) return PixelLayout::Bgr;
@@ -235,9 +228,9 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
                                        stride, static_cast<UINT>(pixels.size()), pixels.data()))) {
         return WicAnswer::Unreadable;
       }
-      const PixelRows rows{pixels.data(), static_cast<int>(reduced_width), static_cast<int>(reduced_height),
-                           static_cast<std::ptrdiff_t>(stride), layout};
-      out = DecodedPicture{own, resampled(rows, *size, resampling)};
+      PixelRows rows{pixels.data(), static_cast<int>(reduced_width), static_cast<int>(reduced_height),
+                     static_cast<std::ptrdiff_t>(stride), layout};
+      out = DecodedPicture{own, resample(rows, *size, resampling)};
       return WicAnswer::Decoded;
     }
   }
@@ -263,27 +256,35 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
     rows_from = converter.get();
   }
   CodecStrips rows(rows_from, own.width, own.height, layout);
-  out = DecodedPicture{own, resampled(rows, *size, resampling)};
+  out = DecodedPicture{own, resample(rows, *size, resampling)};
   return WicAnswer::Decoded;
 }
 
-// Locks a GDI+ bitmap for reading and scales it from the locked rows.
-std::optional<Picture> scale_bitmap(gp::GpBitmap* bitmap, PictureSize own, PictureSize size, Resampling resampling) {
-  const gp::GpRect area(0, 0, own.width, own.height);
-  gp::BitmapData data{};
-  if (flat::GdipBitmapLockBits(bitmap, &area, gp::ImageLockModeRead, PixelFormat32bppARGB, &data) != gp::Ok)
-    return std::nullopt;
-  const PixelRows rows{static_cast<const std::uint8_t*>(data.Scan0), own.width, own.height, data.Stride,
-                       PixelLayout::Bgra};
-  std::optional<Picture> picture;
-  try {
-    picture = resampled(rows, size, resampling);
-  } catch (const std::bad_alloc&) {
-    // unlocked below; the caller sees nothing
+// A GDI+ bitmap's pixels locked for reading, unlocked when this goes.
+class LockedBits {
+ public:
+  LockedBits(gp::GpBitmap* bitmap, PictureSize size) : bitmap_(bitmap) {
+    const gp::GpRect area(0, 0, size.width, size.height);
+    locked_ = flat::GdipBitmapLockBits(bitmap, &area, gp::ImageLockModeRead, PixelFormat32bppARGB, &data_) == gp::Ok;
   }
-  flat::GdipBitmapUnlockBits(bitmap, &data);
-  return picture;
-}
+  ~LockedBits() {
+    if (locked_) flat::GdipBitmapUnlockBits(bitmap_, &data_);
+  }
+  LockedBits(const LockedBits&) = delete;
+  LockedBits& operator=(const LockedBits&) = delete;
+
+  // The locked rows, or nothing when the lock was refused.
+  std::optional<PixelRows> rows() const {
+    if (!locked_) return std::nullopt;
+    return PixelRows{static_cast<const std::uint8_t*>(data_.Scan0), static_cast<int>(data_.Width),
+                     static_cast<int>(data_.Height), data_.Stride, PixelLayout::Bgra};
+  }
+
+ private:
+  gp::GpBitmap* bitmap_;
+  gp::BitmapData data_{};
+  bool locked_ = false;
+};
 
 // A metafile has no pixels of its own: it is played onto a bitmap of the
 // target size, so a drawing is rendered sharp at the size it is shown rather
@@ -333,9 +334,10 @@ std::optional<DecodedPicture> decode_metafile(IStream* stream, const TargetSize&
     }
   }
   // Already at the target size: a copy.
-  std::optional<Picture> pixels = scale_bitmap(raw_canvas, *size, *size, Resampling::Nearest);
-  if (!pixels) return std::nullopt;
-  return DecodedPicture{own, std::move(*pixels)};
+  const LockedBits bits(raw_canvas, *size);
+  std::optional<PixelRows> rows = bits.rows();
+  if (!rows) return std::nullopt;
+  return DecodedPicture{own, resample(*rows, *size, Resampling::Nearest)};
 }
 
 }  // namespace
@@ -362,31 +364,37 @@ struct Win32PictureDecoder::Parts {
   }
 
   std::optional<DecodedPicture> decode(IStream* stream, const TargetSize& target, Resampling resampling) {
-    try {
-      if (factory) {
-        // Photos taken on their side say so in their EXIF block; the codecs
-        // leave the pixels as stored.
-        const Upright upright{orientation_of(stream)};
-        std::optional<DecodedPicture> picture;
-        switch (decode_raster(factory.get(), stream, upright.stored_target(target), resampling, picture)) {
-          case WicAnswer::Decoded:
-            return upright.turn(std::move(*picture));
-          case WicAnswer::Unreadable:
-            return std::nullopt;
-          case WicAnswer::NotItsKind:
-            break;
-        }
-        rewind(stream);
+    if (factory) {
+      // Photos taken on their side say so in their EXIF block; the codecs
+      // leave the pixels as stored.
+      const Upright upright{orientation_of(stream)};
+      std::optional<DecodedPicture> picture;
+      switch (decode_raster(factory.get(), stream, upright.stored_target(target), resampling, picture)) {
+        case WicAnswer::Decoded:
+          return upright.turn(std::move(*picture));
+        case WicAnswer::Unreadable:
+          return std::nullopt;
+        case WicAnswer::NotItsKind:
+          break;
       }
-      if (gdiplus) return decode_metafile(stream, target);
-    } catch (const std::bad_alloc&) {
-      // a picture too large for memory is an unreadable one
-    } catch (const RowsUnavailable&) {
-      // nor is one whose codec stops giving rows part-way
+      rewind(stream);
     }
+    if (gdiplus) return decode_metafile(stream, target);
     return std::nullopt;
   }
 };
+
+// The one place a decode's failures end: a picture too large for memory is
+// an unreadable one, and so is one whose codec stops giving rows part-way.
+template <typename Decode>
+std::optional<DecodedPicture> unreadable_on_failure(Decode decode) noexcept {
+  try {
+    return decode();
+  } catch (const std::bad_alloc&) {
+  } catch (const RowsUnavailable&) {
+  }
+  return std::nullopt;
+}
 
 Win32PictureDecoder::Win32PictureDecoder() : parts_(std::make_unique<Parts>()) {}
 
@@ -397,28 +405,24 @@ bool Win32PictureDecoder::ready() const { return parts_->factory || parts_->gdip
 std::optional<DecodedPicture> Win32PictureDecoder::decode_file(const std::string& utf8_path, const TargetSize& target,
                                                               Resampling resampling) {
   if (!ready() || utf8_path.empty()) return std::nullopt;
-  try {
+  return unreadable_on_failure([&]() -> std::optional<DecodedPicture> {
     const Com<IStream> stream = read_file_stream(to_wide(utf8_path));
     if (!stream) return std::nullopt;
     return parts_->decode(stream.get(), target, resampling);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  });
 }
 
 std::optional<DecodedPicture> Win32PictureDecoder::decode_memory(std::string_view bytes, const TargetSize& target,
                                                                 Resampling resampling) {
   if (!ready() || bytes.empty() || static_cast<long long>(bytes.size()) > kLargestPictureFile) return std::nullopt;
-  try {
+  return unreadable_on_failure([&]() -> std::optional<DecodedPicture> {
     const Com<IStream> stream = make_memory_stream(bytes.size(), [&](std::uint8_t* destination) {
       std::memcpy(destination, bytes.data(), bytes.size());
       return true;
     });
     if (!stream) return std::nullopt;
     return parts_->decode(stream.get(), target, resampling);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  });
 }
 
 }  // namespace vantrel

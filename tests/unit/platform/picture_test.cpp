@@ -77,7 +77,7 @@ TEST(Resample, KeepsAUniformColourAtAnySize) {
   const auto uniform = [&](int, int) { return colour; };
   const Picture source = make_picture(37, 23, uniform);
   for (const PictureSize size : {PictureSize{1, 1}, {10, 5}, {37, 23}, {64, 32}, {100, 7}, {5, 100}}) {
-    const Picture result = resample(source, size.width, size.height);
+    const Picture result = resample(rows_of(source), size);
     ASSERT_EQ((PictureSize{result.width, result.height}), size);
     EXPECT_EQ(result.rgba, make_picture(size.width, size.height, uniform).rgba) << size.width << " x " << size.height;
   }
@@ -97,16 +97,16 @@ TEST(Resample, WeighsGreyRowsByAreaOrByCentres) {
       {{0, 0, 0, 255, 255, 255}, 3, {0, 128, 255}},  // the middle pair straddles the edge
       {{0, 200}, 4, {0, 50, 150, 200}},              // centres at -0.25, 0.25, 0.75, 1.25
   };
-  for (const auto& c : cases) EXPECT_EQ(grey_levels(resample(grey_row(c.source), c.width, 1)), c.expected);
+  for (const auto& c : cases) EXPECT_EQ(grey_levels(resample(rows_of(grey_row(c.source)), {c.width, 1})), c.expected);
 }
 
 TEST(Resample, TransparentPixelsLendNoColour) {
   const Picture source = make_picture(2, 2, [](int x, int) { return x == 0 ? kRed : Rgba{0, 0, 0, 0}; });
-  const Picture result = resample(source, 1, 1);
+  const Picture result = resample(rows_of(source), {1, 1});
   EXPECT_EQ(pixel(result, 0, 0), (Rgba{255, 0, 0, 128}));
 
   const Picture clear = make_picture(4, 4, [](int, int) { return Rgba{90, 90, 90, 0}; });
-  EXPECT_EQ(pixel(resample(clear, 2, 2), 1, 1), (Rgba{0, 0, 0, 0}));
+  EXPECT_EQ(pixel(resample(rows_of(clear), {2, 2}), 1, 1), (Rgba{0, 0, 0, 0}));
 }
 
 // Left half red, right half blue, top quarter rows green: a result that was
@@ -125,9 +125,9 @@ TEST(Resample, KeepsLeftRightAndTopBottom) {
     PictureSize expected;
   };
   const Case cases[] = {
-      {{320, 240}, [](const Picture& p) { return scale_to_fit(p, 100); }, {100, 75}},
-      {{300, 170}, [](const Picture& p) { return resample(p, 256, 128); }, {256, 128}},
-      {{100, 60}, [](const Picture& p) { return resample(p, 128, 64); }, {128, 64}},  // enlarged
+      {{320, 240}, [](const Picture& p) { return resample(rows_of(p), fit_within({p.width, p.height}, 100)); }, {100, 75}},
+      {{300, 170}, [](const Picture& p) { return resample(rows_of(p), {256, 128}); }, {256, 128}},
+      {{100, 60}, [](const Picture& p) { return resample(rows_of(p), {128, 64}); }, {128, 64}},  // enlarged
   };
   for (const Case& c : cases) {
     const Picture result = c.transform(marked_picture(c.source.width, c.source.height));
@@ -139,7 +139,7 @@ TEST(Resample, KeepsLeftRightAndTopBottom) {
     EXPECT_EQ(pixel(result, w * 3 / 4, h * 3 / 4), kBlue) << c.source.width << " x " << c.source.height;
   }
   const Picture small = marked_picture(30, 20);
-  EXPECT_EQ(scale_to_fit(small, 1000).rgba, small.rgba) << "within the limit: untouched";
+  EXPECT_EQ(resample(rows_of(small), fit_within({30, 20}, 1000)).rgba, small.rgba) << "within the limit: untouched";
 }
 
 // The same marked picture stored the ways Windows stores bitmaps: channel
@@ -163,13 +163,15 @@ TEST(Resample, ReadsEveryLayoutInPlace) {
         for (int i = 0; i < 3; ++i) out[i] = colour[2 - i];
         if (c.layout == PixelLayout::Bgra) out[3] = colour[3];
       }
-    const PixelRows rows{&memory[c.bottom_up ? static_cast<std::size_t>((reference.height - 1) * row_bytes) : 0],
-                         reference.width, reference.height, c.bottom_up ? -row_bytes : row_bytes, c.layout};
+    PixelRows rows{&memory[c.bottom_up ? static_cast<std::size_t>((reference.height - 1) * row_bytes) : 0],
+                   reference.width, reference.height, c.bottom_up ? -row_bytes : row_bytes, c.layout};
     const int layout = static_cast<int>(c.layout);
-    EXPECT_EQ(resample(rows, 30, 20).rgba, reference.rgba) << layout << ": same size";
-    EXPECT_EQ(resample(rows, 15, 10).rgba, resample(reference, 15, 10).rgba) << layout << ": halved";
-    EXPECT_EQ(resample(rows, 45, 27).rgba, resample(reference, 45, 27).rgba) << layout << ": enlarged";
-    EXPECT_EQ(sample_nearest(rows, 17, 41).rgba, sample_nearest(rows_of(reference), 17, 41).rgba) << layout << ": nearest";
+    EXPECT_EQ(resample(rows, {30, 20}).rgba, reference.rgba) << layout << ": same size";
+    EXPECT_EQ(resample(rows, {15, 10}).rgba, resample(rows_of(reference), {15, 10}).rgba) << layout << ": halved";
+    EXPECT_EQ(resample(rows, {45, 27}).rgba, resample(rows_of(reference), {45, 27}).rgba) << layout << ": enlarged";
+    EXPECT_EQ(resample(rows, {17, 41}, Resampling::Nearest).rgba,
+              resample(rows_of(reference), {17, 41}, Resampling::Nearest).rgba)
+        << layout << ": nearest";
   }
 }
 
@@ -196,22 +198,20 @@ class CountingRows final : public RowSource {
 
 TEST(RowSource, RowsAreAskedForInOrderAndEachOnceWhatTheResultIsTheSame) {
   const Picture tall = marked_picture(40, 300);
-  const struct {
-    int width, height;
-  } sizes[] = {{20, 30}, {40, 300}, {60, 450}, {3, 2}};
+  const PictureSize sizes[] = {{20, 30}, {40, 300}, {60, 450}, {3, 2}};
   for (const auto& size : sizes) {
     CountingRows smooth(tall);
-    EXPECT_EQ(resample(smooth, size.width, size.height).rgba, resample(tall, size.width, size.height).rgba)
+    EXPECT_EQ(resample(smooth, size).rgba, resample(rows_of(tall), size).rgba)
         << size.width << " x " << size.height;
     EXPECT_LE(smooth.reads, tall.height) << "no row is read twice for a smooth resampling";
     CountingRows nearest(tall);
-    EXPECT_EQ(sample_nearest(nearest, size.width, size.height).rgba,
-              sample_nearest(rows_of(tall), size.width, size.height).rgba);
+    EXPECT_EQ(resample(nearest, size, Resampling::Nearest).rgba,
+              resample(rows_of(tall), size, Resampling::Nearest).rgba);
     EXPECT_EQ(nearest.reads, size.height) << "nearest sampling reads a row for each row it makes";
   }
 }
 
-TEST(SampleNearest, TakesThePixelUnderEachTargetCentre) {
+TEST(NearestResampling, TakesThePixelUnderEachTargetCentre) {
   const Picture row = grey_row({10, 20, 30, 40});
   const struct {
     int width;
@@ -223,10 +223,10 @@ TEST(SampleNearest, TakesThePixelUnderEachTargetCentre) {
       {8, {10, 10, 20, 20, 30, 30, 40, 40}},  // doubled: each pixel twice
       {1, {30}},                              // the middle
   };
-  for (const auto& c : cases) EXPECT_EQ(grey_levels(sample_nearest(rows_of(row), c.width, 1)), c.expected) << c.width;
+  for (const auto& c : cases) EXPECT_EQ(grey_levels(resample(rows_of(row), {c.width, 1}, Resampling::Nearest)), c.expected) << c.width;
 }
 
-TEST(SampleNearest, NeverBlendsAndKeepsTheRegionsInProportion) {
+TEST(NearestResampling, NeverBlendsAndKeepsTheRegionsInProportion) {
   // 3 x 2 to 100 x 67, as the dialog's preview shows such a picture: every
   // pixel is one of the six, in the source's arrangement, and each source
   // pixel covers a third of the width and half of the height, give or take
@@ -234,7 +234,7 @@ TEST(SampleNearest, NeverBlendsAndKeepsTheRegionsInProportion) {
   const std::array<Rgba, 6> colours = {kRed, kGreen, kBlue, Rgba{1, 2, 3, 255}, Rgba{200, 100, 0, 255},
                                        Rgba{9, 9, 9, 9}};
   const Picture source = make_picture(3, 2, [&](int x, int y) { return colours[static_cast<std::size_t>(y * 3 + x)]; });
-  const Picture sampled = sample_nearest(rows_of(source), 100, 67);
+  const Picture sampled = resample(rows_of(source), {100, 67}, Resampling::Nearest);
   ASSERT_EQ(sampled.width, 100);
   ASSERT_EQ(sampled.height, 67);
   std::array<int, 3> columns{};
