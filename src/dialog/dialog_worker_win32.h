@@ -4,14 +4,17 @@
 // folder (tens of thousands of entries) on another, so that neither waits
 // for the other and the window never waits for either. Answers are kept here
 // and the window is told with a posted message that carries nothing: no
-// pointer travels in a message another program could also post.
+// pointer travels in a message another program could also post. The threads
+// share only their own state with the worker, so a worker that goes while a
+// decoder is busy leaves that thread to end with the process: closing the
+// dialog never waits for a decoder.
 
 #include <windows.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -29,8 +32,8 @@ class DialogWorker final : public DialogWork {
   static constexpr UINT kAnswerMessage = WM_APP + 2;
 
   explicit DialogWorker(HWND window);
-  // Stops, and waits for a decode or a scan under way to end: the threads
-  // never outlive the dialog.
+  // Stops; joins the threads that have ended and leaves one still inside a
+  // decode or a listing to itself. Neither tells any window afterwards.
   ~DialogWorker() override;
   DialogWorker(const DialogWorker&) = delete;
   DialogWorker& operator=(const DialogWorker&) = delete;
@@ -47,35 +50,11 @@ class DialogWorker final : public DialogWork {
   bool wait_until_idle(std::chrono::milliseconds limit);
 
  private:
-  struct PreviewRequest {
-    std::uint64_t ticket;
-    std::string path;
-    int dpi;
-  };
-  struct ScanRequest {
-    std::uint64_t ticket;
-    std::string folder;
-  };
+  struct Shared;
+  static void decode_previews(const std::shared_ptr<Shared>& shared);
+  static void scan_folders(const std::shared_ptr<Shared>& shared);
 
-  void decode_previews();
-  void scan_folders();
-  // With the lock held: tells the window once that something waits.
-  void tell_window();
-
-  HWND window_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool stopped_ = false;
-  bool told_ = false;  // a message is on its way to the window
-
-  std::optional<PreviewRequest> preview_request_;  // the newest not yet begun
-  bool decoding_ = false;
-  std::optional<std::pair<std::uint64_t, std::optional<DecodedPicture>>> preview_answer_;
-
-  std::optional<ScanRequest> scan_request_;
-  std::optional<std::pair<std::uint64_t, std::size_t>> scan_count_;
-  std::optional<std::pair<std::uint64_t, ImageListing>> scan_answer_;
-
+  std::shared_ptr<Shared> shared_;
   // Last: they start when everything above exists.
   std::thread preview_thread_;
   std::thread scan_thread_;

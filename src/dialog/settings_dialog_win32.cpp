@@ -19,6 +19,7 @@
 #include "dialog/dialog_worker_win32.h"
 #include "dialog/user_number_format_win32.h"
 #include "platform/base_window_win32.h"
+#include "platform/posted_message_filter_win32.h"
 #include "platform/dpi_awareness_win32.h"
 #include "platform/file_system_win32.h"
 #include "platform/fixed_seed_random.h"
@@ -106,7 +107,7 @@ class SettingsDialog final : public BaseWindow<SettingsDialog>, private DialogVi
   void OnCommand(int id, int notification);
   void OnTimer(UINT_PTR timer);
   void OnClose();
-  void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnDpiChanged();
   void OnWorkAnswered();
   void OnDestroy();
 
@@ -177,6 +178,7 @@ void SettingsDialog::run() {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     // Tab moves between the list and the sliders; Enter and Esc reach the
     // window as commands it ignores: the dialog has no default button.
+    if (!may_dispatch_posted(message)) continue;
     if (window_ && IsDialogMessageW(window_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -303,7 +305,9 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
       OnClose();
       return 0;
     case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      // Another program can post this with any parameters: the DPI is read
+      // from the window itself and the suggested rectangle never followed.
+      OnDpiChanged();
       return 0;
     case DialogWorker::kAnswerMessage:
       OnWorkAnswered();
@@ -427,13 +431,14 @@ void SettingsDialog::OnClose() {
   if (presenter_)
     presenter_->on_close_requested();
   else
-    DestroyWindow(window_);
+    destroy();
 }
 
-void SettingsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
-  // The system's suggestion keeps the window where the user dragged it; the
-  // size is ours, so that the client area stays exactly Pic_C at the new DPI.
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+void SettingsDialog::OnDpiChanged() {
+  // The window stays where the user dragged it; the size is ours, so that
+  // the client area stays exactly Pic_C at the new DPI.
+  const int dpi = window_dpi(window_);
+  if (dpi == layout_.dpi) return;
   apply_layout(dpi, false);
   if (!presenter_) return;
   presenter_->on_dpi_changed(dpi);
@@ -515,7 +520,7 @@ void SettingsDialog::close_animation(ScreenPoint point) {
   Close_Animation(window_, POINT{point.x, point.y});
 }
 
-void SettingsDialog::close() { DestroyWindow(window_); }
+void SettingsDialog::close() { destroy(); }
 
 void SettingsDialog::show_busy(bool busy) {
   // The pointer changes now where it stands over the dialog, not only at its

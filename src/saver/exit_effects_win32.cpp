@@ -1,5 +1,6 @@
 #include "saver/exit_effects_win32.h"
 
+#include "platform/base_window_win32.h"
 #include "platform/platform_check_win32.h"
 #include "platform/system_library_win32.h"
 
@@ -39,7 +40,7 @@ void Win32ExitEffects::enable_screen_saving() {
 }
 
 void Win32ExitEffects::end_program() {
-  if (window_) DestroyWindow(window_);
+  if (window_) destroy_window(window_);
   PostQuitMessage(0);
 }
 

@@ -1,5 +1,6 @@
 #include "saver/picture_loader_win32.h"
 
+#include <mutex>
 #include <new>
 #include <utility>
 
@@ -7,8 +8,16 @@
 
 namespace vantrel {
 
+struct PictureLoader::Shared {
+  std::mutex mutex;
+  HWND window = nullptr;
+  bool done = false;
+  std::optional<MipChain> picture;
+};
+
 PictureLoader::PictureLoader(std::string utf8_path, TargetSize texture_size)
-    : thread_([this, path = std::move(utf8_path), texture_size = std::move(texture_size)] {
+    : shared_(std::make_shared<Shared>()),
+      thread_([shared = shared_, path = std::move(utf8_path), texture_size = std::move(texture_size)] {
         std::optional<MipChain> picture;
         {
           Win32PictureDecoder decoder;  // its own COM and GDI+ for this thread
@@ -20,23 +29,34 @@ PictureLoader::PictureLoader(std::string utf8_path, TargetSize texture_size)
             }
           }
         }
-        const std::lock_guard lock(mutex_);
-        picture_ = std::move(picture);
-        done_ = true;
-        if (window_) PostMessageW(window_, kPictureLoadedMessage, 0, 0);
+        const std::lock_guard lock(shared->mutex);
+        shared->picture = std::move(picture);
+        shared->done = true;
+        if (shared->window) PostMessageW(shared->window, kPictureLoadedMessage, 0, 0);
       }) {}
 
-PictureLoader::~PictureLoader() { thread_.join(); }
+PictureLoader::~PictureLoader() {
+  bool done = false;
+  {
+    const std::lock_guard lock(shared_->mutex);
+    shared_->window = nullptr;
+    done = shared_->done;
+  }
+  if (done)
+    thread_.join();
+  else
+    thread_.detach();
+}
 
 void PictureLoader::tell(HWND window) {
-  const std::lock_guard lock(mutex_);
-  window_ = window;
-  if (done_ && window_) PostMessageW(window_, kPictureLoadedMessage, 0, 0);
+  const std::lock_guard lock(shared_->mutex);
+  shared_->window = window;
+  if (shared_->done && shared_->window) PostMessageW(shared_->window, kPictureLoadedMessage, 0, 0);
 }
 
 std::optional<MipChain> PictureLoader::take() {
-  const std::lock_guard lock(mutex_);
-  return std::exchange(picture_, std::nullopt);
+  const std::lock_guard lock(shared_->mutex);
+  return std::exchange(shared_->picture, std::nullopt);
 }
 
 }  // namespace vantrel

@@ -6,12 +6,14 @@
 //
 // The picture stays here until the window takes it; the window is told with
 // a posted message that carries nothing, so a message another program posts
-// to it can never hand it a pointer. The thread is joined when the loader
-// goes: it never outlives the window that owns the loader.
+// to it can never hand it a pointer. The thread shares only its own state
+// with the loader: a loader that goes while a decode runs leaves the thread
+// to finish on its own (or to end with the process), so ending the saver
+// never waits for a decoder.
 
 #include <windows.h>
 
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -29,7 +31,8 @@ class PictureLoader {
   // Starts decoding `utf8_path`, upright, straight at the size `texture_size`
   // gives for its upright size (both sides powers of two).
   PictureLoader(std::string utf8_path, TargetSize texture_size);
-  // Waits for a decode under way to end.
+  // Joins a thread that has ended; one still decoding is left to itself and
+  // tells no window any more.
   ~PictureLoader();
   PictureLoader(const PictureLoader&) = delete;
   PictureLoader& operator=(const PictureLoader&) = delete;
@@ -42,10 +45,8 @@ class PictureLoader {
   std::optional<MipChain> take();
 
  private:
-  std::mutex mutex_;
-  HWND window_ = nullptr;
-  bool done_ = false;
-  std::optional<MipChain> picture_;
+  struct Shared;
+  std::shared_ptr<Shared> shared_;
   std::thread thread_;  // last: it starts when everything above exists
 };
 

@@ -10,6 +10,7 @@
 #include "platform/base_window_win32.h"
 #include "platform/dpi_awareness_win32.h"
 #include "platform/gl_context_win32.h"
+#include "platform/posted_message_filter_win32.h"
 #include "platform/time_seeded_random.h"
 #include "platform/wide_text_win32.h"
 #include "saver/exit_effects_win32.h"
@@ -134,7 +135,12 @@ int SaverWindow::run() {
   else
     UpdateWindow(window_);
   if (loader_) loader_->tell(window_);
-  return message_loop();
+  const int exit_code = message_loop();
+  // A WM_QUIT another program posted ends the loop too: whatever ended it,
+  // what the saver changed in the system is given back and the window goes.
+  if (!rules_.ended()) rules_.on_system_end();
+  destroy();
+  return exit_code;
 }
 
 void SaverWindow::lay_out() {
@@ -178,6 +184,7 @@ int SaverWindow::message_loop() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (!may_dispatch_posted(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

@@ -10,6 +10,7 @@
 #include "platform/embedded_data_win32.h"
 #include "platform/handles_win32.h"
 #include "platform/picture_decoder_win32.h"
+#include "platform/posted_message_filter_win32.h"
 #include "resources/resource_ids.h"
 #include "startup/preview_layout.h"
 
@@ -18,6 +19,17 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"VantrelPreviewForm";
 
+// How often the form looks whether its pane is still there. The pane's owner
+// may end, or destroy the pane, in ways that never reach this window (a
+// killed process, a pane gone while the form was being made).
+constexpr UINT kPaneWatchMilliseconds = 250;
+
+// The desktop and the shell's desktop window are no preview pane: a form in
+// them would be a black window over the whole screen that nothing ends.
+bool can_be_a_pane(HWND pane) {
+  return pane && IsWindow(pane) && pane != GetDesktopWindow() && pane != GetShellWindow();
+}
+
 class PreviewForm : public BaseWindow<PreviewForm> {
  public:
   explicit PreviewForm(HINSTANCE instance) : instance_(instance) {}
@@ -25,6 +37,9 @@ class PreviewForm : public BaseWindow<PreviewForm> {
   int run(HWND pane);
 
  private:
+  // True while the form is a child of a pane that still exists.
+  bool still_in(HWND pane) const;
+
   friend class BaseWindow<PreviewForm>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
@@ -35,9 +50,9 @@ class PreviewForm : public BaseWindow<PreviewForm> {
 };
 
 int PreviewForm::run(HWND pane) {
-  // 0 or a stale number: nothing to live in, so no invisible window and no
-  // process are left behind.
-  if (!pane || !IsWindow(pane)) return 0;
+  // 0, a stale number or the desktop: nothing to live in, so no window and
+  // no process are left behind.
+  if (!can_be_a_pane(pane)) return 0;
   make_thread_dpi_aware();  // the pane's rectangle in real pixels
 
   RECT pane_rect{};
@@ -66,18 +81,34 @@ int PreviewForm::run(HWND pane) {
   // undefined, and some systems then keep treating it as top-level.
   const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
   SetWindowLongPtrW(window_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+  // The pane may be gone by now (a user clicking quickly through the list of
+  // savers): a form that is no child of it would be shown as a window of
+  // its own at the screen's corner.
   SetParent(window_, pane);
+  if (!still_in(pane)) return 0;
   SetWindowPos(window_, nullptr, 0, 0, layout.form_width_pixels, layout.form_height_pixels,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   ShowWindow(window_, SW_SHOWNA);
   UpdateWindow(window_);
 
+  // A thread timer: it keeps ticking whatever becomes of the window.
+  const UINT_PTR watch = SetTimer(nullptr, 0, kPaneWatchMilliseconds, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == watch) {
+      if (!still_in(pane)) break;
+      continue;
+    }
+    if (!may_dispatch_posted(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  KillTimer(nullptr, watch);
   return 0;
+}
+
+bool PreviewForm::still_in(HWND pane) const {
+  return window_ && IsWindow(window_) && IsWindow(pane) && GetAncestor(window_, GA_PARENT) == pane;
 }
 
 LRESULT PreviewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

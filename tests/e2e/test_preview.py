@@ -147,6 +147,16 @@ class FakeControlPanel:
             time.sleep(POLL_SECONDS)
         return found
 
+    def post(self, message: int, wparam: int = 0, lparam: int = 0) -> bool:
+        """Posts a message to the pane's child, as any other program could."""
+        return self._ask(f"post {hex(message)} {hex(wparam)} {hex(lparam)}") == "posted 1"
+
+    def kill(self) -> None:
+        """Ends the fake control panel at once, as a crash or the task manager
+        would: its windows go without a word to anyone."""
+        self._process.kill()
+        self._process.wait(timeout=15)
+
     def program_exit_code(self) -> int | None:
         """The started program's exit code, or None while it runs."""
         answer = self._ask("status")
@@ -169,6 +179,8 @@ class FakeControlPanel:
 
     def close(self) -> None:
         # End of input closes the fake control panel, which ends the program.
+        if self._process.poll() is not None:
+            return
         if self._process.stdin is not None and not self._process.stdin.closed:
             try:
                 self._process.stdin.close()

@@ -4,7 +4,10 @@
 //   fake_pane.exe <Vantrel.scr> <width> <height> <separator>
 //
 // <separator> is the text put between "/p" and the handle (" " or ":"), or
-// "none:<number>" to pass that number instead of the pane's handle. Writes
+// "none:<number>" to pass that number instead of the pane's handle, or
+// "desktop" to pass the desktop window's handle, or "race:<milliseconds>" to
+// pass the pane's handle and destroy the pane that long after the start, as
+// a user clicking quickly through the list of savers does. Writes
 //   pane <handle> <screen left> <screen top> <width> <height>
 // once the program is started, then answers one command a line on stdin:
 //   inspect  -> child <handle> <is the pane its parent 0/1> <WS_CHILD 0/1>
@@ -15,6 +18,9 @@
 //   destroy  -> destroys the pane, then "ended <milliseconds>" when the
 //               program has exited (or "running" after 5 s)
 //   status   -> "running" or "exited <code>"
+//   post <message> <wparam> <lparam>
+//            -> posts that message (numbers decimal or 0x hexadecimal) to the
+//               pane's child, then "posted 1", or "posted 0" without a child
 // End of input ends the helper and, if it still runs, the program.
 // The pane is painted magenta, so whatever the preview leaves uncovered shows.
 #include <windows.h>
@@ -84,6 +90,14 @@ void run_command(const std::string& command) {
         return;
       }
     }
+  } else if (command.rfind("post ", 0) == 0) {
+    unsigned long long message = 0, wparam = 0, lparam = 0;
+    const HWND child = g_pane ? FindWindowExW(g_pane, nullptr, nullptr, nullptr) : nullptr;
+    const bool read = std::sscanf(command.c_str() + 5, "%lli %lli %lli", &message, &wparam, &lparam) == 3;
+    say("posted %d", child && read && PostMessageW(child, static_cast<UINT>(message), static_cast<WPARAM>(wparam),
+                                                   static_cast<LPARAM>(lparam))
+                         ? 1
+                         : 0);
   } else if (command == "status") {
     DWORD code = 0;
     GetExitCodeProcess(g_program.hProcess, &code);
@@ -142,10 +156,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::wstring separator = argv[4];
   std::wstring handle_text = std::to_wstring(reinterpret_cast<UINT_PTR>(g_pane));
   std::wstring command_line = L"\"" + std::wstring(argv[1]) + L"\" /p";
-  if (separator.rfind(L"none:", 0) == 0)
+  int race_milliseconds = -1;
+  if (separator.rfind(L"none:", 0) == 0) {
     command_line += L" " + separator.substr(5);
-  else
+  } else if (separator == L"desktop") {
+    command_line += L" " + std::to_wstring(reinterpret_cast<UINT_PTR>(GetDesktopWindow()));
+  } else if (separator.rfind(L"race:", 0) == 0) {
+    race_milliseconds = _wtoi(separator.c_str() + 5);
+    command_line += L" " + handle_text;
+  } else {
     command_line += separator + handle_text;
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -153,10 +174,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     say("cannot start %ls", argv[1]);
     return 1;
   }
+  if (race_milliseconds >= 0) {
+    Sleep(static_cast<DWORD>(race_milliseconds));
+    DestroyWindow(g_pane);
+    g_pane = nullptr;
+  }
   RECT rect{};
-  GetWindowRect(g_pane, &rect);
-  say("pane %llu %ld %ld %d %d", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(g_pane)), rect.left,
-      rect.top, width, height);
+  if (g_pane) GetWindowRect(g_pane, &rect);
+  say("pane %llu %ld %ld %d %d", std::wcstoull(handle_text.c_str(), nullptr, 10), rect.left, rect.top, width,
+      height);
 
   std::thread([] {
     char line[256];
