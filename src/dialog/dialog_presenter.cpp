@@ -127,8 +127,11 @@ void DialogPresenter::on_mouse_up(ControlId control) {
 }
 
 void DialogPresenter::on_list_choice(int index, const std::string& entry) {
-  // The list still shows the previous folder's names while a scan runs.
-  if (closed_ || scanning() || index < 0) return;
+  if (closed_ || index < 0) return;
+  // The list still shows the previous folder's names while a scan runs: the
+  // click waits, as it would for a scan that held the window, and then
+  // takes whatever the new list shows at that place.
+  if (wait_for_scan([this, index] { choose_listed(index); })) return;
   set_busy(true);
   model_.File_Path = model_.Folder_Name + "\\" + entry;
   set_caption(ControlId::Folder_Path, model_.File_Path);
@@ -136,9 +139,21 @@ void DialogPresenter::on_list_choice(int index, const std::string& entry) {
 }
 
 void DialogPresenter::show_listing(const std::vector<std::string>& paths, std::optional<std::uint64_t> stamp) {
-  const std::vector<std::string> names = names_as_spelled(services_.file_system, paths, stamp);
-  view_.set_list_entries(names);
-  set_caption(ControlId::lbl_Kei, format_grouped(names.size(), services_.grouping));
+  listed_names_ = names_as_spelled(services_.file_system, paths, stamp);
+  view_.set_list_entries(listed_names_);
+  set_caption(ControlId::lbl_Kei, format_grouped(listed_names_.size(), services_.grouping));
+}
+
+void DialogPresenter::choose_listed(int index) {
+  if (index >= 0 && static_cast<std::size_t>(index) < listed_names_.size())
+    on_list_choice(index, listed_names_[static_cast<std::size_t>(index)]);
+}
+
+bool DialogPresenter::wait_for_scan(std::function<void()> action) {
+  if (!scanning()) return false;
+  after_scan_.push_back(std::move(action));
+  set_busy(true);  // the user sees the choice was taken
+  return true;
 }
 
 void DialogPresenter::on_scan_progress(std::uint64_t ticket, std::size_t found) {
@@ -158,6 +173,18 @@ void DialogPresenter::on_scan_finished(std::uint64_t ticket, ImageListing listin
     view_.show_message(listing.enumeration.failure.empty() ? std::string(kNoFolderMessage)
                                                            : listing.enumeration.failure,
                        DialogView::MessageIcon::None);
+  }
+  // What waited, in order; one of them may start a scan again, and those
+  // after it then wait for that one.
+  std::vector<std::function<void()>> waiting = std::move(after_scan_);
+  after_scan_.clear();
+  if (!waiting.empty() && preview_ticket_ == 0) set_busy(false);
+  for (std::function<void()>& action : waiting) {
+    if (closed_) return;
+    if (scanning())
+      after_scan_.push_back(std::move(action));
+    else
+      action();
   }
 }
 
@@ -266,7 +293,7 @@ void DialogPresenter::button_action(int button) {
 }
 
 void DialogPresenter::Browse_Folder() {
-  if (scanning()) return;
+  if (wait_for_scan([this] { Browse_Folder(); })) return;
   const std::optional<std::string> folder = view_.choose_folder(std::string(kBrowseTitle));
   if (!folder || folder->empty()) return;  // cancelled: nothing changes
   set_caption(ControlId::Folder_Path, *folder);
@@ -279,10 +306,10 @@ void DialogPresenter::Browse_Folder() {
 
 // The chosen mode's source must exist; an empty folder text names none (it
 // would test the current drive's root). Every path is stored in a form the
-// settings file gives back unchanged, or not at all; a save that fails says
-// why and leaves the dialog open.
+// settings file gives back unchanged, or not at all (the other mode's path
+// then as empty); a save that fails says why and leaves the dialog open.
 void DialogPresenter::set_and_close() {
-  if (scanning()) return;
+  if (wait_for_scan([this] { set_and_close(); })) return;
   const auto refuse = [&](std::string text) { view_.show_message(text, DialogView::MessageIcon::Exclamation); };
   if (model_.File_Kind == kFileKindFolder) {
     if (model_.Folder_Name.empty() || !Folder_Exists(services_.file_system, model_.Folder_Name))
@@ -294,8 +321,16 @@ void DialogPresenter::set_and_close() {
   SettingsModel chosen = model_;
   // The sliders' own values: a bar that refused a loaded number holds 1.
   for (int bar = 0; bar < kBarCount; ++bar) chosen.Action_Value[static_cast<std::size_t>(bar)] = view_.scroll_value(bar);
+  const bool folder_mode = chosen.File_Kind == kFileKindFolder;
   for (std::string* path : {&chosen.File_Path, &chosen.Folder_Name}) {
     const StorablePath stored = storable_path(services_.file_system, services_.codec, *path);
+    // The other mode's path is only remembered: one the file cannot carry
+    // is forgotten rather than blocking the save of the chosen source.
+    const bool chosen_source = folder_mode == (path == &chosen.Folder_Name);
+    if (stored.problem != PathProblem::None && !chosen_source) {
+      path->clear();
+      continue;
+    }
     if (stored.problem != PathProblem::None) {
       const std::string_view why = stored.problem == PathProblem::TooLong ? kPathTooLongMessage : kPathNotStorableMessage;
       return refuse(std::string(why) + "\n\n" + *path + "\n\n" + std::string(kPathHint));

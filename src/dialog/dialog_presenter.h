@@ -5,6 +5,7 @@
 // window what to show through DialogView.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -90,7 +91,8 @@ class DialogPresenter {
   // read): both animations use this point.
   ScreenPoint cursor() const { return {Cursor_X, Cursor_Y}; }
   bool closed() const { return closed_; }
-  // A folder scan is under way: set, browse and list choices wait for it.
+  // A folder scan is under way: set, browse and list choices wait for it,
+  // under the hourglass, and are carried out in order when it ends.
   bool scanning() const { return scan_ticket_ != 0; }
   // Full paths of the last scan's images, in the order found.
   const std::vector<std::string>& Folder_Files() const { return folder_files_; }
@@ -105,6 +107,10 @@ class DialogPresenter {
   // The list and its count for these files, named as the file system spells them.
   void show_listing(const std::vector<std::string>& paths, std::optional<std::uint64_t> stamp);
   void set_busy(bool busy);
+  // Keeps `action` for the scan's end; true when a scan runs.
+  bool wait_for_scan(std::function<void()> action);
+  // The listed name at `index` of the list as it is now, chosen.
+  void choose_listed(int index);
   void button_action(int button);
   void Browse_Folder();
   void set_and_close();
@@ -128,6 +134,10 @@ class DialogPresenter {
   int preview_request_dpi_ = 96;
   // The file the shown preview came from, for decoding it again at a new DPI.
   std::string preview_path_;
+  // The names the list shows, in its order.
+  std::vector<std::string> listed_names_;
+  // Choices made while a scan ran, in the order made.
+  std::vector<std::function<void()>> after_scan_;
   std::string preview_request_path_;
   // The scan under way (0: none), and the last one's images.
   std::uint64_t scan_ticket_ = 0;

@@ -156,6 +156,29 @@ TEST_F(DialogReactionsTest, WhileAScanRunsSetBrowseAndTheListWaitAndCancelCloses
   EXPECT_EQ(view.list.size(), 3u) << "nothing runs against the closed dialog";
 }
 
+// A click that waits is carried out when the scan ends, in the order made:
+// the list's place then names the new folder's entry, and the set saves it.
+TEST_F(DialogReactionsTest, ChoicesMadeDuringAScanAreCarriedOutWhenItEnds) {
+  files.add_folder("D:\\Old");
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) files.add_file(std::string("D:\\New\\") + name);
+  model.File_Kind = kFileKindSingleFile;
+  load();
+  view.folder_to_choose = "D:\\New";
+  press(ControlId::lbl_Button_0);
+  ASSERT_TRUE(presenter->scanning());
+  view.busy_shown.clear();
+  presenter->on_list_choice(1, "an old folder's name.bmp");
+  press(ControlId::lbl_Button_1);
+  EXPECT_EQ(view.busy_shown, std::vector<bool>{true}) << "the hourglass says the clicks were taken";
+  EXPECT_TRUE(writer.saved.empty());
+
+  presenter->on_scan_finished(work.scans[0].ticket, list_images(files, "D:\\New"));
+  EXPECT_EQ(model.File_Path, "D:\\New\\b.bmp") << "the new list's second entry";
+  ASSERT_EQ(writer.saved.size(), 1u);
+  EXPECT_EQ(writer.saved[0].File_Path, "D:\\New\\b.bmp");
+  EXPECT_EQ(view.closes, 1);
+}
+
 TEST_F(DialogReactionsTest, AListChoiceMakesTheFileTheChosenOneAndPreviewsIt) {
   files.add_file("D:\\pics\\sun.jpg");
   load();
@@ -290,6 +313,22 @@ TEST_F(DialogReactionsTest, APathTheFileCannotCarryIsStoredShortOrRefused) {
   EXPECT_EQ(view.messages[0].text.rfind(std::string(kPathNotStorableMessage), 0), 0u);
   EXPECT_NE(view.messages[0].text.find("D:\\Ünïcode\\sun.jpg"), std::string::npos) << "the user sees which path";
   EXPECT_EQ(view.closes, 0);
+}
+
+// Only the chosen mode's source is checked: the file remembered for file
+// mode, gone and named outside code page 932, is stored empty in folder mode.
+TEST_F(DialogReactionsTest, TheOtherModesPathNeverBlocksASave) {
+  files.add_folder("D:\\Pictures");
+  model.File_Kind = kFileKindFolder;
+  model.Folder_Name = "D:\\Pictures";
+  model.File_Path = "D:\\Ünïcode\\gone.jpg";
+  load();
+  press(ControlId::lbl_Button_1);
+  EXPECT_TRUE(view.messages.empty());
+  ASSERT_EQ(writer.saved.size(), 1u);
+  EXPECT_EQ(writer.saved[0].Folder_Name, "D:\\Pictures");
+  EXPECT_EQ(writer.saved[0].File_Path, "");
+  EXPECT_EQ(view.closes, 1);
 }
 
 TEST_F(DialogReactionsTest, APathLongerThanTheFileReadsBackIsRefused) {
