@@ -11,15 +11,26 @@ namespace vantrel {
 namespace {
 
 // Characters of the dialog's own captions: kanji, hiragana, half-width and
-// full-width katakana.
-constexpr wchar_t kSample[] = L"画像のﾌｧｲﾙ設定ｷｬﾝｾﾙ球爆発拡散速ＯＫ";
+// full-width katakana; and of what it shows besides: digits, the sliders'
+// "Min" and "Max", paths and the link's address.
+constexpr wchar_t kSample[] = L"画像のﾌｧｲﾙ設定ｷｬﾝｾﾙ球爆発拡散速ＯＫ0123456789MinMaxC:\\/.-_htpw";
+
+// The system's font for message boxes: a face with Latin glyphs on every system.
+std::wstring message_font_face() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return L"";
+  return metrics.lfMessageFont.lfFaceName;
+}
 
 GdiObject make_font(const std::wstring& face, int dpi, bool underline) {
   LOGFONTW font{};
   font.lfHeight = -font_pixel_height(dpi);
   font.lfWeight = FW_NORMAL;
   font.lfUnderline = underline ? TRUE : FALSE;
-  font.lfCharSet = SHIFTJIS_CHARSET;
+  // The message font is asked for as it is; a Japanese face in Shift-JIS, so
+  // that the mapper never settles for a substitute without Japanese.
+  font.lfCharSet = face == message_font_face() ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
   return GdiObject(CreateFontIndirectW(&font));
@@ -51,14 +62,19 @@ bool is_usable(const std::wstring& face, std::initializer_list<std::wstring_view
 }  // namespace
 
 std::wstring choose_dialog_font_face() {
-  const std::wstring wanted = to_wide(kDialogFontFace);
   // The same font under its Japanese and its English name.
-  if (is_usable(wanted, {wanted, L"MS PGothic"})) return wanted;
-  for (const wchar_t* face : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"}) {
+  return choose_dialog_font_face(to_wide(kDialogFontFace), L"MS PGothic",
+                                 {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"});
+}
+
+std::wstring choose_dialog_font_face(const std::wstring& wanted, const std::wstring& wanted_alias,
+                                     std::initializer_list<const wchar_t*> fallbacks) {
+  if (is_usable(wanted, {wanted, wanted_alias})) return wanted;
+  for (const wchar_t* face : fallbacks) {
     if (is_usable(face, {face})) return face;
   }
-  // None of them: the system's own choice for Japanese text.
-  return wanted;
+  const std::wstring message_face = message_font_face();
+  return message_face.empty() ? wanted : message_face;
 }
 
 DialogFonts make_dialog_fonts(const std::wstring& face, int dpi) {
