@@ -7,6 +7,7 @@
 #include "imagesource/existence.h"
 #include "imagesource/image_list.h"
 #include "platform/guarded_step.h"
+#include "dialog/text_fitting.h"
 #include "settings/storable_path.h"
 #include "startup/program_texts.h"
 
@@ -304,6 +305,10 @@ void DialogPresenter::Browse_Folder() {
   work_.scan_folder(scan_ticket_, model_.Folder_Name);
 }
 
+// A line of a message box naming a path: about 450 pixels of the message
+// font, on the smallest screen the dialog fits.
+constexpr int kMessageLineCharacters = 64;
+
 // The chosen mode's source must exist; an empty folder text names none (it
 // would test the current drive's root). Every path is stored in a form the
 // settings file gives back unchanged, or not at all (the other mode's path
@@ -333,7 +338,8 @@ void DialogPresenter::set_and_close() {
     }
     if (stored.problem != PathProblem::None) {
       const std::string_view why = stored.problem == PathProblem::TooLong ? kPathTooLongMessage : kPathNotStorableMessage;
-      return refuse(std::string(why) + "\n\n" + *path + "\n\n" + std::string(kPathHint));
+      return refuse(std::string(why) + "\n\n" + broken_for_message(*path, kMessageLineCharacters) + "\n\n" +
+                    std::string(kPathHint));
     }
     *path = stored.path;
   }

@@ -17,6 +17,7 @@
 #include "dialog/dialog_pictures_win32.h"
 #include "dialog/dialog_presenter.h"
 #include "dialog/dialog_worker_win32.h"
+#include "dialog/window_placement.h"
 #include "dialog/user_number_format_win32.h"
 #include "platform/base_window_win32.h"
 #include "platform/posted_message_filter_win32.h"
@@ -258,14 +259,17 @@ void SettingsDialog::apply_layout(int dpi, bool centre) {
   const SIZE outer = outer_size_for(layout_.client(), dpi);
   RECT now{};
   GetWindowRect(window_, &now);
-  POINT at{now.left, now.top};
-  if (centre) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& screen = monitor.rcMonitor;
-    at = {screen.left + (screen.right - screen.left - outer.cx) / 2, screen.top + (screen.bottom - screen.top - outer.cy) / 2};
-  }
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  // Opening: the primary screen's centre; later, the monitor it is on.
+  const HMONITOR on = centre ? MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY)
+                             : MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST);
+  GetMonitorInfoW(on, &monitor);
+  const auto rect = [](const RECT& r) { return PixelRect{r.left, r.top, r.right, r.bottom}; };
+  const PixelRect placed =
+      centre ? centred_on_work_area(outer.cx, outer.cy, rect(monitor.rcMonitor), rect(monitor.rcWork))
+             : kept_on_work_area({now.left, now.top, now.left + outer.cx, now.top + outer.cy}, rect(monitor.rcWork));
+  const POINT at{placed.left, placed.top};
   SetWindowPos(window_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

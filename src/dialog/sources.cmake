@@ -9,6 +9,7 @@ list(APPEND CORE_SOURCES
   dialog/number_format.cpp
   dialog/preview_geometry.cpp
   dialog/text_fitting.cpp
+  dialog/window_placement.cpp
   dialog/tiling.cpp
 )
 list(APPEND WIN32_SOURCES

@@ -1,5 +1,6 @@
 #include "dialog/text_fitting.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vantrel {
@@ -67,6 +68,20 @@ std::string shorten_in_middle(std::string_view utf8, const std::function<bool(st
       high = middle - 1;
   }
   return shortened(low);
+}
+
+std::string broken_for_message(std::string_view utf8, int characters) {
+  const auto count = [](std::string_view text) {
+    // Every byte but a UTF-8 continuation byte starts a character.
+    return static_cast<int>(std::count_if(text.begin(), text.end(),
+                                          [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
+  };
+  std::string broken;
+  for (const std::string& line : break_into_lines(utf8, characters, count)) {
+    if (!broken.empty()) broken += '\n';
+    broken += line;
+  }
+  return broken;
 }
 
 }  // namespace vantrel

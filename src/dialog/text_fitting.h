@@ -28,6 +28,11 @@ std::vector<std::string> break_into_lines(std::string_view utf8, int width, cons
 // accept every shorter text when it accepts a longer one.
 std::string shorten_in_middle(std::string_view utf8, const std::function<bool(std::string_view)>& fits);
 
+// The text in lines of at most `characters` UTF-8 characters each, joined by
+// line breaks: a message box breaks only at spaces, so a long path would make
+// it wider than the screen.
+std::string broken_for_message(std::string_view utf8, int characters);
+
 // The text broken into at most `lines` lines of `width`, shortened in its
 // middle first when it needs more.
 std::vector<std::string> fit_into_lines(std::string_view utf8, int width, std::size_t lines,

@@ -342,6 +342,17 @@ TEST_F(DialogReactionsTest, APathLongerThanTheFileReadsBackIsRefused) {
   EXPECT_TRUE(writer.saved.empty());
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text.rfind(std::string(kPathTooLongMessage), 0), 0u);
+  // The path in lines a message box can show on any screen, nothing left out.
+  const std::string& text = view.messages[0].text;
+  const std::size_t first = text.find("\n\n") + 2;
+  std::string lines = text.substr(first, text.find("\n\n", first) - first);
+  std::string rejoined;
+  for (std::size_t end; (end = lines.find('\n')) != std::string::npos; lines.erase(0, end + 1)) {
+    EXPECT_LE(end, 64u) << lines.substr(0, end);
+    rejoined += lines.substr(0, end);
+  }
+  EXPECT_LE(lines.size(), 64u);
+  EXPECT_EQ(rejoined + lines, file);
 }
 
 TEST_F(DialogReactionsTest, ASaveThatFailsSaysWhyAndKeepsTheDialogOpen) {
