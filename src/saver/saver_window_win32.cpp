@@ -9,12 +9,15 @@
 
 #include "platform/base_window_win32.h"
 #include "platform/dpi_awareness_win32.h"
+#include "platform/gl_api.h"
 #include "platform/gl_context_win32.h"
 #include "platform/posted_message_filter_win32.h"
 #include "platform/time_seeded_random.h"
 #include "platform/wide_text_win32.h"
 #include "saver/exit_effects_win32.h"
 #include "saver/frame_pacer_win32.h"
+#include "saver/pacing_policy.h"
+#include "saver/power_watch_win32.h"
 #include "saver/gradient.h"
 #include "saver/pick_picture.h"
 #include "saver/cover_layout.h"
@@ -58,6 +61,7 @@ class SaverWindow : public BaseWindow<SaverWindow> {
   void OnMouseMove(int x, int y) { rules_.on_scene_mouse_move(x, y); }
   void OnCursorPoll();
   void OnPictureLoaded();
+  void OnPowerChanged();
   void OnDisplayChange();
   void OnPaint();
   void OnDestroy();
@@ -86,6 +90,10 @@ class SaverWindow : public BaseWindow<SaverWindow> {
   std::unique_ptr<GlContext> context_;
   std::unique_ptr<Scene> scene_;
   std::unique_ptr<SceneRenderer> renderer_;
+  bool software_renderer_ = false;
+  // What the system says about power; unregistered before the window goes.
+  std::unique_ptr<PowerWatch> power_;
+  std::optional<FramePacer> pacer_;  // while the message loop runs
   // The scene's time 0: the first frame that shows the picture.
   std::chrono::steady_clock::time_point scene_start_ = std::chrono::steady_clock::now();
 };
@@ -116,6 +124,7 @@ int SaverWindow::run() {
   }
   passwords_.attach(window_);
   effects_.attach(window_);
+  power_ = std::make_unique<PowerWatch>(window_);
   build_scene();
 
   POINT cursor{};
@@ -176,22 +185,30 @@ void SaverWindow::build_scene() {
   scene_ = std::make_unique<Scene>(scene_settings(settings_), random_, layout_.scene.metrics());
   renderer_ = std::make_unique<SceneRenderer>(*scene_, background_.direction, pieces_, layout_.window, layout_.scene,
                                               context_->max_texture_size());
+  const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  software_renderer_ = name && is_software_renderer(name);
 }
 
 int SaverWindow::message_loop() {
-  FramePacer pacer(context_ ? context_->dc() : nullptr);
+  pacer_.emplace(context_ ? context_->dc() : nullptr);
+  OnPowerChanged();
+  FramePacer& pacer = *pacer_;
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (message.message == WM_QUIT) {
+        pacer_.reset();
+        return static_cast<int>(message.wParam);
+      }
       if (!may_dispatch_posted(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
     // A still background (no GL, or no picture yet) has nothing new to draw
     // until a message comes: the picture's arrival, a paint or input. Not
-    // redrawing it leaves the cores to the picture's decode meanwhile.
-    if (!renderer_ || !renderer_->has_picture()) {
+    // redrawing it leaves the cores to the picture's decode meanwhile. A
+    // display that is off gets nothing drawn either.
+    if (!renderer_ || !renderer_->has_picture() || pacer.paused()) {
       WaitMessage();
       continue;
     }
@@ -199,6 +216,8 @@ int SaverWindow::message_loop() {
       pacer.wait();
       continue;
     }
+    // The scene at its own clock: after a pause it simply shows where the
+    // clock has got to.
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - scene_start_;
     renderer_->draw_frame(elapsed.count());
     context_->swap_buffers();
@@ -226,6 +245,9 @@ LRESULT SaverWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case kPictureLoadedMessage:
       OnPictureLoaded();
+      return 0;
+    case PowerWatch::kPowerChangedMessage:
+      OnPowerChanged();
       return 0;
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
@@ -274,6 +296,14 @@ void SaverWindow::OnPictureLoaded() {
   scene_start_ = std::chrono::steady_clock::now();
 }
 
+// Also for a message of this number another program posts: the state is the
+// watch's own, never the message's.
+void SaverWindow::OnPowerChanged() {
+  if (!pacer_) return;
+  const PowerState power = power_ ? power_->state() : PowerState{};
+  pacer_->set_pacing(frame_pacing(power, pacer_->refresh_hertz(), software_renderer_));
+}
+
 // A monitor came or went, or one changed its resolution: the cover follows,
 // so no part of any screen is left showing the desktop.
 void SaverWindow::OnDisplayChange() {
@@ -320,6 +350,7 @@ void SaverWindow::OnDestroy() {
     rules_.on_system_end();
   }
   if (loader_) loader_->tell(nullptr);
+  power_.reset();  // no callback posts to a window that is going
   // GL objects go while their context and window still exist.
   renderer_.reset();
   scene_.reset();
