@@ -47,8 +47,8 @@ std::optional<std::string_view> missing_source_message(const SettingsModel& sett
 
 class SaverWindow : public BaseWindow<SaverWindow> {
  public:
-  SaverWindow(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind)
-      : instance_(instance), settings_(settings), rules_(run_kind, passwords_, effects_) {}
+  SaverWindow(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind, SaverRunObserver* observer)
+      : instance_(instance), settings_(settings), observer_(observer), rules_(run_kind, passwords_, effects_) {}
 
   int run();
 
@@ -75,6 +75,7 @@ class SaverWindow : public BaseWindow<SaverWindow> {
 
   HINSTANCE instance_;
   const SettingsModel& settings_;
+  SaverRunObserver* observer_;
   TimeSeededRandom random_;
   Win32PasswordService passwords_;
   Win32ExitEffects effects_;
@@ -125,6 +126,7 @@ int SaverWindow::run() {
   passwords_.attach(window_);
   effects_.attach(window_);
   power_ = std::make_unique<PowerWatch>(window_);
+  if (observer_) observer_->power_watch_ready(*power_);
   build_scene();
 
   POINT cursor{};
@@ -360,8 +362,9 @@ void SaverWindow::OnDestroy() {
 
 }  // namespace
 
-int run_saver_window(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind) {
-  SaverWindow saver(instance, settings, run_kind);
+int run_saver_window(HINSTANCE instance, const SettingsModel& settings, RunKind run_kind,
+                     SaverRunObserver* observer) {
+  SaverWindow saver(instance, settings, run_kind, observer);
   return saver.run();
 }
 
