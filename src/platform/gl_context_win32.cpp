@@ -1,12 +1,17 @@
 #include "platform/gl_context_win32.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/wglext.h>
 
 #include <cassert>
 #include <cstdint>
 #include <cstring>
-#include <string_view>
+#include <optional>
+#include <string>
+
+#include "platform/multisample_format_win32.h"
+#include "platform/software_renderer.h"
 
 namespace vantrel {
 namespace {
@@ -16,38 +21,6 @@ constexpr BYTE kDepthBitsWanted = 24;
 constexpr BYTE kDepthBitsNeeded = 16;  // below this the sphere's fragments z-fight
 
 constexpr wchar_t kOffscreenClassName[] = L"Vantrel_OffscreenGl";
-
-// An entry point that WGL hands out only while a context is current.
-template <typename Function>
-Function wgl_function(const char* name) {
-  // wglGetProcAddress answers 1, 2, 3 or -1 instead of null on some drivers.
-  const auto address = reinterpret_cast<std::intptr_t>(wglGetProcAddress(name));
-  if (address >= -1 && address <= 3) return nullptr;
-  return reinterpret_cast<Function>(address);
-}
-
-bool has_token(const char* list, std::string_view token) {
-  if (!list) return false;
-  std::string_view rest(list);
-  while (!rest.empty()) {
-    const std::size_t end = rest.find(' ');
-    if (rest.substr(0, end) == token) return true;
-    if (end == std::string_view::npos) break;
-    rest.remove_prefix(end + 1);
-  }
-  return false;
-}
-
-// The WGL extension names; older drivers list them among the GL extensions.
-bool offers_wgl_extension(HDC dc, std::string_view name) {
-  if (const auto arb = wgl_function<PFNWGLGETEXTENSIONSSTRINGARBPROC>("wglGetExtensionsStringARB")) {
-    if (has_token(arb(dc), name)) return true;
-  }
-  if (const auto ext = wgl_function<PFNWGLGETEXTENSIONSSTRINGEXTPROC>("wglGetExtensionsStringEXT")) {
-    if (has_token(ext(), name)) return true;
-  }
-  return has_token(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
-}
 
 bool turn_vsync_on(HDC dc) {
   if (!offers_wgl_extension(dc, "WGL_EXT_swap_control")) return false;
@@ -85,19 +58,44 @@ int prepare_pixel_format(HDC dc) {
   return used.cDepthBits;
 }
 
+// A multisampled format goes on the window only while it has none yet; a
+// refusal leaves it without one, free for the plain format.
+void try_multisample_format(HDC dc, bool software_too) {
+  if (GetPixelFormat(dc) != 0) return;
+  const std::optional<int> format = find_multisample_format(dc, software_too);
+  if (!format) return;
+  PIXELFORMATDESCRIPTOR chosen{};
+  if (DescribePixelFormat(dc, *format, sizeof chosen, &chosen)) SetPixelFormat(dc, *format, &chosen);
+}
+
+// Which format a run got, for a person watching it: a debugger, DebugView on
+// Windows, WINEDEBUG=warn+seh under Wine 8.
+void report_pixel_format(int samples, Antialiasing want, bool software) {
+  if (samples > 0) {
+    OutputDebugStringW((L"Vantrel: pixel format with " + std::to_wstring(samples) + L"x multisampling\n").c_str());
+  } else if (want == Antialiasing::None) {
+    OutputDebugStringW(L"Vantrel: plain pixel format (multisampling not asked for)\n");
+  } else if (software && want == Antialiasing::Multisample) {
+    OutputDebugStringW(L"Vantrel: plain pixel format (software renderer: multisampling left off)\n");
+  } else {
+    OutputDebugStringW(L"Vantrel: plain pixel format (no multisampling offered)\n");
+  }
+}
+
 LRESULT CALLBACK offscreen_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace
 
-std::unique_ptr<GlContext> GlContext::create(HWND window) {
+std::unique_ptr<GlContext> GlContext::create(HWND window, Antialiasing want) {
   // GetDC(nullptr) would be the whole screen's DC: refuse anything not a window.
   if (!window || !IsWindow(window)) return nullptr;
   const HDC dc = GetDC(window);
   if (!dc) return nullptr;
   std::unique_ptr<GlContext> context(new GlContext(window, dc));  // releases dc on every early return
 
+  if (want != Antialiasing::None) try_multisample_format(dc, want == Antialiasing::MultisampleEvenInSoftware);
   context->depth_bits_ = prepare_pixel_format(dc);
   if (context->depth_bits_ == 0) return nullptr;
   context->rendering_context_ = wglCreateContext(dc);
@@ -107,6 +105,14 @@ std::unique_ptr<GlContext> GlContext::create(HWND window) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture_size);
   context->max_texture_size_ = max_texture_size;
   context->vsync_ = turn_vsync_on(dc);
+  // Counted on the format the window really has, which an earlier context
+  // may have chosen.
+  context->samples_ = pixel_format_samples(dc, GetPixelFormat(dc));
+  // On from the start by the GL rules; said here so that no driver's
+  // starting state decides whether the edges are smoothed.
+  if (context->samples_ > 0) glEnable(GL_MULTISAMPLE_ARB);
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  report_pixel_format(context->samples_, want, renderer && is_software_renderer(renderer));
   return context;
 }
 
@@ -146,7 +152,7 @@ Picture read_back_buffer(int width, int height) {
   return picture;
 }
 
-std::unique_ptr<OffscreenGl> OffscreenGl::create(int width, int height) {
+std::unique_ptr<OffscreenGl> OffscreenGl::create(int width, int height, Antialiasing want) {
   assert(width >= 1 && height >= 1 && "an offscreen window needs pixels");
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW window_class{};
@@ -166,7 +172,7 @@ std::unique_ptr<OffscreenGl> OffscreenGl::create(int width, int height) {
     return nullptr;
   }
   std::unique_ptr<OffscreenGl> offscreen(new OffscreenGl(window, width, height));
-  offscreen->context_ = GlContext::create(window);
+  offscreen->context_ = GlContext::create(window, want);
   if (!offscreen->context_) return nullptr;
   return offscreen;
 }

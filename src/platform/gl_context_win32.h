@@ -10,19 +10,32 @@
 
 namespace vantrel {
 
+// Whether a context asks for smoothed edges. The zero value is the default.
+enum class Antialiasing {
+  // A 4x multisampled format where the driver offers one and draws in
+  // hardware, else the plain one: on a software renderer four samples a pixel
+  // cost the processor four times the fill.
+  Multisample,
+  MultisampleEvenInSoftware,  // a 4x multisampled format wherever the driver offers one
+  None,                       // the plain format only
+};
+
 // A context on a window's client area, current on the thread that made it,
 // with a double-buffered RGBA pixel format (24 colour bits and 24 depth bits
-// asked for; at least 16 depth bits accepted). It owns the window's device
-// context (GetDC, released on destruction) and the rendering context; the
-// window itself stays the caller's and must outlive this object. Give the
-// window class CS_OWNDC and the window WS_CLIPCHILDREN | WS_CLIPSIBLINGS.
+// asked for; at least 16 depth bits accepted), multisampled where asked for
+// and offered. It owns the window's device context (GetDC, released on
+// destruction) and the rendering context; the window itself stays the
+// caller's and must outlive this object. Give the window class CS_OWNDC and
+// the window WS_CLIPCHILDREN | WS_CLIPSIBLINGS.
 class GlContext {
  public:
   // The context, made current, or nullptr when `window` is no window, has or
   // gets no double-buffered OpenGL pixel format, or the driver refuses a
   // context. On failure nothing stays held, and the window can go on being
   // painted with GDI (a pixel format once set on it cannot be taken back).
-  static std::unique_ptr<GlContext> create(HWND window);
+  // A window that has a pixel format keeps it, whatever `want` says. Each
+  // call tells a debugger which format it got (OutputDebugString).
+  static std::unique_ptr<GlContext> create(HWND window, Antialiasing want = Antialiasing::Multisample);
 
   GlContext(const GlContext&) = delete;
   GlContext& operator=(const GlContext&) = delete;
@@ -47,6 +60,10 @@ class GlContext {
   // The depth buffer's bits in the chosen pixel format (16 or more).
   int depth_bits() const { return depth_bits_; }
 
+  // Samples per pixel of the window's pixel format: 0 for a plain format,
+  // else 2 or more (4 when the driver gives what was asked).
+  int samples() const { return samples_; }
+
   HWND window() const { return window_; }
   HDC dc() const { return dc_; }
 
@@ -59,6 +76,7 @@ class GlContext {
   bool vsync_ = false;
   int max_texture_size_ = 0;
   int depth_bits_ = 0;
+  int samples_ = 0;
 };
 
 // The current context's back buffer, `width` x `height` pixels from the lower
@@ -74,7 +92,10 @@ Picture read_back_buffer(int width, int height);
 class OffscreenGl {
  public:
   // The window and its current context, or nullptr when either cannot be made.
-  static std::unique_ptr<OffscreenGl> create(int width, int height);
+  // Multisampled by default like any context; how its edges read back is
+  // the driver's resolve (Mesa's llvmpipe reads one sample per pixel, so
+  // they look as a plain format's there, while the screen shows them smooth).
+  static std::unique_ptr<OffscreenGl> create(int width, int height, Antialiasing want = Antialiasing::Multisample);
 
   OffscreenGl(const OffscreenGl&) = delete;
   OffscreenGl& operator=(const OffscreenGl&) = delete;

@@ -6,6 +6,7 @@ list(APPEND CORE_SOURCES
   platform/picture.cpp
   platform/picture_decoder.cpp
   platform/picture_orientation.cpp
+  platform/software_renderer.cpp
   platform/time_seeded_random.cpp
 )
 list(APPEND WIN32_SOURCES
@@ -15,6 +16,7 @@ list(APPEND WIN32_SOURCES
   platform/file_system_win32.cpp
   platform/gdiplus_session_win32.cpp
   platform/gl_context_win32.cpp
+  platform/multisample_format_win32.cpp
   platform/offscreen_bitmap_win32.cpp
   platform/picture_decoder_win32.cpp
   platform/platform_check_win32.cpp

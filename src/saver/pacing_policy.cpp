@@ -14,11 +14,4 @@ Pacing frame_pacing(const PowerState& power, int refresh_hertz, bool software_re
   return {false, std::chrono::nanoseconds(1'000'000'000LL / frames)};
 }
 
-bool is_software_renderer(std::string_view renderer) {
-  for (const std::string_view software : {"llvmpipe", "softpipe", "GDI Generic"}) {
-    if (renderer.find(software) != std::string_view::npos) return true;
-  }
-  return false;
-}
-
 }  // namespace vantrel

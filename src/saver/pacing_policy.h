@@ -7,7 +7,6 @@
 // second already look as smooth as more.
 
 #include <chrono>
-#include <string_view>
 
 namespace vantrel {
 
@@ -43,9 +42,5 @@ inline constexpr int kHighSavingsFramesPerSecond = 15;
 // second (no faster than that; 60 when it says 1 or less), drawn by a
 // software renderer or not. A dimmed display draws as one that is on.
 Pacing frame_pacing(const PowerState& power, int refresh_hertz, bool software_renderer);
-
-// True for the renderers that draw on the processor: Mesa's llvmpipe and
-// softpipe, and Windows' own "GDI Generic". `renderer` is GL_RENDERER.
-bool is_software_renderer(std::string_view renderer);
 
 }  // namespace vantrel

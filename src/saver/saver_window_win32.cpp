@@ -12,6 +12,7 @@
 #include "platform/gl_api.h"
 #include "platform/gl_context_win32.h"
 #include "platform/posted_message_filter_win32.h"
+#include "platform/software_renderer.h"
 #include "platform/time_seeded_random.h"
 #include "platform/wide_text_win32.h"
 #include "saver/exit_effects_win32.h"
