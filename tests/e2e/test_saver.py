@@ -512,6 +512,7 @@ def test_without_a_readable_picture_the_saver_shows_only_the_gradient_and_ends_o
 BURST_AT_SECONDS = 7.0
 WHOLE_AGAIN_SECONDS = 17.6
 SPIN_DEGREES_PER_SECOND = 25.0  # the default rotation speed
+SLOWEST_FRAME_SECONDS = 1 / 30  # the pace on a software renderer
 
 
 @pytest.fixture
@@ -569,7 +570,10 @@ def test_the_running_scene_follows_its_timeline_and_spins_to_the_right(stage, va
     assert second_x > first_x, "the sphere turns the wrong way (its front should move to the right)"
     turned = math.degrees(math.asin((second_x - width / 2) / radius) - math.asin((first_x - width / 2) / radius))
     rate = turned / (second_at - first_at)
-    assert abs(rate - SPIN_DEGREES_PER_SECOND) <= 5, f"{rate:.1f} degrees a second"
+    # Each look may show a frame up to a frame old: at the 30 frames a second
+    # a software renderer draws, that alone moves the rate this much.
+    frame_share = SPIN_DEGREES_PER_SECOND * 2 * SLOWEST_FRAME_SECONDS / (second_at - first_at)
+    assert abs(rate - SPIN_DEGREES_PER_SECOND) <= 5 + frame_share, f"{rate:.1f} degrees a second"
 
     # Burst: fragments far outside the sphere's outline.
     time.sleep(max(0.0, BURST_AT_SECONDS - (time.monotonic() - seen_at)))
