@@ -9,14 +9,18 @@
 #include <cassert>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "platform/exif_orientation.h"
 #include "platform/gdiplus_session_win32.h"
 #include "platform/handles_win32.h"
+#include "platform/picture_header.h"
 #include "platform/picture_orientation.h"
 #include "platform/wic_win32.h"
 #include "platform/wide_text_win32.h"
@@ -36,6 +40,24 @@ constexpr gp::ARGB kMetafileBackground = 0xFFFFFFFF;  // white
 
 // Rows asked of the codec at a time: a few hundred kilobytes for a wide photo.
 constexpr UINT kStripRows = 32;
+
+// The most bytes a codec may hold for one file: kMaxDecodedPixels at 32 bits,
+// so that every 8-bit picture within the pixel bound passes, and only deeper
+// pixels (16-bit PNGs) count for more.
+constexpr std::uint64_t kMaxHeldBytes = kMaxDecodedPixels * 4;
+
+// A 16 x 16 grey baseline JPEG: one quantisation table, one code in each
+// Huffman table, every block flat.
+constexpr unsigned char kProbeJpeg[] = {
+    0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 0x10, 0x0B, 0x0C, 0x0E, 0x0C, 0x0A, 0x10, 0x0E, 0x0D, 0x0E, 0x12,
+    0x11, 0x10, 0x13, 0x18, 0x28, 0x1A, 0x18, 0x16, 0x16, 0x18, 0x31, 0x23, 0x25, 0x1D, 0x28, 0x3A, 0x33, 0x3D,
+    0x3C, 0x39, 0x33, 0x38, 0x37, 0x40, 0x48, 0x5C, 0x4E, 0x40, 0x44, 0x57, 0x45, 0x37, 0x38, 0x50, 0x6D, 0x51,
+    0x57, 0x5F, 0x62, 0x67, 0x68, 0x67, 0x3E, 0x4D, 0x71, 0x79, 0x70, 0x64, 0x78, 0x5C, 0x65, 0x67, 0x63, 0xFF,
+    0xC0, 0x00, 0x0B, 0x08, 0x00, 0x10, 0x00, 0x10, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xC4, 0x00, 0x14, 0x00, 0x01,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xC4,
+    0x00, 0x14, 0x10, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00, 0x00, 0xFF, 0xD9};
+constexpr UINT kProbeJpegSide = 16;
 
 struct GlobalDeleter {
   void operator()(void* memory) const { GlobalFree(memory); }
@@ -95,18 +117,50 @@ Com<IStream> read_file_stream(const std::wstring& path) {
   });
 }
 
-// The orientation the bytes behind a memory stream declare.
-Orientation orientation_of(IStream* stream) {
-  HGLOBAL memory = nullptr;
-  if (FAILED(GetHGlobalFromStream(stream, &memory))) return Orientation::Normal;
-  STATSTG stat{};
-  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return Orientation::Normal;
-  const void* bytes = GlobalLock(memory);
-  if (!bytes) return Orientation::Normal;
-  const Orientation orientation = exif_orientation(
-      std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(stat.cbSize.QuadPart)));
-  GlobalUnlock(memory);
-  return orientation;
+// The bytes behind a memory stream, locked in place while this lives: our
+// own readers look at the file without a copy and without a codec.
+class StreamBytes {
+ public:
+  explicit StreamBytes(IStream* stream) {
+    STATSTG stat{};
+    if (FAILED(GetHGlobalFromStream(stream, &memory_)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return;
+    if (const void* bytes = GlobalLock(memory_)) {
+      bytes_ = std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(stat.cbSize.QuadPart));
+      locked_ = true;
+    }
+  }
+  ~StreamBytes() {
+    if (locked_) GlobalUnlock(memory_);
+  }
+  StreamBytes(const StreamBytes&) = delete;
+  StreamBytes& operator=(const StreamBytes&) = delete;
+
+  // Nothing when the stream has no memory block to lock.
+  std::optional<std::string_view> bytes() const { return locked_ ? std::optional(bytes_) : std::nullopt; }
+
+ private:
+  HGLOBAL memory_ = nullptr;
+  std::string_view bytes_;
+  bool locked_ = false;
+};
+
+// Whether a codec may be given the bytes at all, judged from what their
+// header declares. The bound must hold before a codec opens the file: opening
+// is where Wine's codecs decode the whole picture (432 MB for a 702-byte JPEG
+// claiming 12,000 x 12,000), so the frame's size, known only after, comes too
+// late there. Bytes that begin as a JPEG, PNG, GIF or bitmap must declare a
+// size, and decoding them whole must hold at most kMaxDecodedPixels and
+// kMaxHeldBytes, a JPEG counted at the smallest size its codec decodes it at:
+// on Windows a JPEG of up to 64 times the bound is still shown, reduced.
+// Other bytes (metafiles, and whatever else a codec knows) are left to the
+// codecs. The frame's own size is still checked after opening, for what a
+// header may hide (a GIF whose frame outgrows its screen).
+bool may_open(std::string_view bytes, int jpeg_reduction) {
+  const PictureHeader header = read_picture_header(bytes);
+  if (header.format == HeaderFormat::Other) return true;
+  if (!header.declared) return false;
+  const DecodeCost cost = decode_cost(header.format, *header.declared, jpeg_reduction);
+  return cost.pixels <= static_cast<std::uint64_t>(kMaxDecodedPixels) && cost.bytes <= kMaxHeldBytes;
 }
 
 // A decode that gives the picture upright: the caller's target is asked with
@@ -260,6 +314,35 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
   return WicAnswer::Decoded;
 }
 
+// The largest divisor of a JPEG's sides the component's codec decodes at: 8
+// where it decodes reduced (Windows), 1 where it decodes every JPEG whole
+// (Wine). A file cannot be asked without being opened, and opening is where
+// Wine's codec decodes, so a tiny JPEG of our own is asked instead.
+int jpeg_reduction_of(IWICImagingFactory* factory) {
+  const Com<IStream> stream = make_memory_stream(sizeof kProbeJpeg, [](std::uint8_t* bytes) {
+    std::memcpy(bytes, kProbeJpeg, sizeof kProbeJpeg);
+    return true;
+  });
+  IWICBitmapDecoder* raw_decoder = nullptr;
+  if (!stream ||
+      FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, &raw_decoder)))
+    return 1;
+  const Com<IWICBitmapDecoder> decoder(raw_decoder);
+  IWICBitmapFrameDecode* raw_frame = nullptr;
+  if (FAILED(decoder->GetFrame(0, &raw_frame))) return 1;
+  const Com<IWICBitmapFrameDecode> frame(raw_frame);
+  WicSourceTransform* raw_transform = nullptr;
+  if (FAILED(frame->QueryInterface(kIidWicBitmapSourceTransform, reinterpret_cast<void**>(&raw_transform)))) return 1;
+  const Com<WicSourceTransform> transform(raw_transform);
+  UINT width = 1;
+  UINT height = 1;
+  if (FAILED(transform->GetClosestSize(&width, &height)) || width == 0) return 1;
+  // The largest power of two up to 8 that the offered side reaches.
+  int reduction = 1;
+  while (reduction < 8 && kProbeJpegSide / (2u * static_cast<UINT>(reduction)) >= width) reduction *= 2;
+  return reduction;
+}
+
 // A GDI+ bitmap's pixels locked for reading, unlocked when this goes.
 class LockedBits {
  public:
@@ -349,12 +432,14 @@ struct Win32PictureDecoder::Parts {
   HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   Com<IWICImagingFactory> factory;
   std::unique_ptr<GdiplusSession> gdiplus = GdiplusSession::start();
+  int jpeg_reduction = 1;
 
   Parts() {
     IWICImagingFactory* raw_factory = nullptr;
     if (SUCCEEDED(CoCreateInstance(kClsidWicImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kIidWicImagingFactory,
                                    reinterpret_cast<void**>(&raw_factory)))) {
       factory.reset(raw_factory);
+      jpeg_reduction = jpeg_reduction_of(factory.get());
     }
   }
   ~Parts() {
@@ -364,10 +449,17 @@ struct Win32PictureDecoder::Parts {
   }
 
   std::optional<DecodedPicture> decode(IStream* stream, const TargetSize& target, Resampling resampling) {
+    // Photos taken on their side say so in their EXIF block; the codecs
+    // leave the pixels as stored.
+    Orientation orientation = Orientation::Normal;
+    {
+      const StreamBytes view(stream);
+      const std::optional<std::string_view> bytes = view.bytes();
+      if (!bytes || !may_open(*bytes, jpeg_reduction)) return std::nullopt;
+      orientation = exif_orientation(*bytes);
+    }
     if (factory) {
-      // Photos taken on their side say so in their EXIF block; the codecs
-      // leave the pixels as stored.
-      const Upright upright{orientation_of(stream)};
+      const Upright upright{orientation};
       std::optional<DecodedPicture> picture;
       switch (decode_raster(factory.get(), stream, upright.stored_target(target), resampling, picture)) {
         case WicAnswer::Decoded:

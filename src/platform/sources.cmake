@@ -5,6 +5,7 @@ list(APPEND CORE_SOURCES
   platform/mip_chain.cpp
   platform/picture.cpp
   platform/picture_decoder.cpp
+  platform/picture_header.cpp
   platform/picture_orientation.cpp
   platform/software_renderer.cpp
   platform/time_seeded_random.cpp

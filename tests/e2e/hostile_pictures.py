@@ -10,13 +10,16 @@ from __future__ import annotations
 import io
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 from PIL import Image
 
 # Files no decoder can make a picture of: the saver shows its background
-# alone, the dialog's preview keeps what it showed.
-UNREADABLE = ("zero-bytes.jpg", "text-named.jpg", "huge-header.bmp")
+# alone, the dialog's preview keeps what it showed. The JPEG claiming 12,000 x
+# 12,000 is one here, under Wine; Windows' codec would show it reduced.
+UNREADABLE = ("zero-bytes.jpg", "text-named.jpg", "huge-header.bmp", "claims-12000.jpg", "deep-png-named.jpg",
+              "frame-beyond-screen.gif")
 # Files every decoder makes a picture of. The rest may go either way: a
 # truncated JPEG shows what arrived or nothing, a metafile what it draws.
 READABLE = ("png-named.jpg", "thousand-frames.gif", "one-pixel.bmp", "panorama.jpg", "photo-24mp.jpg")
@@ -36,6 +39,38 @@ def _bitmap_claiming(width: int, height: int) -> bytes:
     header = struct.pack("<2sIHHI", b"BM", min(14 + 40 + image_size, 0xFFFFFFFF), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, image_size & 0xFFFFFFFF, 2835, 2835, 0, 0)
     return header + info + b"\x80" * 64
+
+
+def _jpeg_claiming(width: int, height: int) -> bytes:
+    """A 16 x 16 JPEG whose frame header claims width x height: a codec that
+    trusts it decodes that many pixels out of a few hundred bytes."""
+    small = _jpeg((16, 16))
+    at = 2
+    while small[at + 1] != 0xC0:
+        at += 2 + struct.unpack(">H", small[at + 2:at + 4])[0]
+    return small[:at + 5] + struct.pack(">HH", height, width) + small[at + 9:]
+
+
+def _png_chunk(kind: bytes, data: bytes) -> bytes:
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def _deep_png(width: int, height: int) -> bytes:
+    """A 16-bit RGBA PNG, all transparent black: a few hundred kilobytes that
+    decode to 8 bytes a pixel."""
+    packer = zlib.compressobj(9)
+    row = bytes(1 + width * 8)
+    data = b"".join(packer.compress(row) for _ in range(height)) + packer.flush()
+    header = struct.pack(">IIBBBBB", width, height, 16, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + _png_chunk(b"IHDR", header) + _png_chunk(b"IDAT", data) + _png_chunk(b"IEND", b"")
+
+
+def _gif_beyond_screen(frame: int, screen: int) -> bytes:
+    """A GIF whose logical screen is screen x screen pixels but whose one frame
+    is frame x frame: only the frame's own size tells what it costs."""
+    buffer = io.BytesIO()
+    Image.new("P", (frame, frame), 0).save(buffer, "GIF")
+    return buffer.getvalue()[:6] + struct.pack("<HH", screen, screen) + buffer.getvalue()[10:]
 
 
 def _metafile_records() -> bytes:
@@ -93,6 +128,9 @@ def write_all(folder: Path, with_photo: bool = True) -> list[Path]:
         "huge-extent.wmf": _placeable(_metafile_records(), 32767, 32767, 1),
         "one-pixel.bmp": None,
         "panorama.jpg": _jpeg((20000, 100), (90, 180, 90)),
+        "claims-12000.jpg": _jpeg_claiming(12000, 12000),
+        "deep-png-named.jpg": _deep_png(9000, 9000),
+        "frame-beyond-screen.gif": _gif_beyond_screen(8100, 100),
     }
     if with_photo:
         files["photo-24mp.jpg"] = _photo((6000, 4000))

@@ -162,7 +162,8 @@ def hostile_folder(tmp_path_factory) -> Path:
 
 @pytest.mark.parametrize("name", ["zero-bytes.jpg", "truncated.jpg", "png-named.jpg", "text-named.jpg",
                                   "huge-header.bmp", "thousand-frames.gif", "not-placeable.wmf", "huge-extent.wmf",
-                                  "one-pixel.bmp", "panorama.jpg", "photo-24mp.jpg"])
+                                  "one-pixel.bmp", "panorama.jpg", "photo-24mp.jpg", "claims-12000.jpg",
+                                  "deep-png-named.jpg", "frame-beyond-screen.gif"])
 def test_a_hostile_picture_never_keeps_the_saver_from_its_work(name, hostile_folder, stage, started, vantrel_copy,
                                                                 bare_screen):
     folder = vantrel_copy(settings_file_bytes(file_path=windows_path(hostile_folder / name), file_kind=1))
@@ -206,7 +207,7 @@ def test_the_dialogs_preview_keeps_its_picture_for_what_cannot_be_read(hostile_f
     folder = vantrel_copy(settings_file_bytes(folder=windows_path(hostile_folder), file_kind=1,
                                               file_path=windows_path(hostile_folder / "one-pixel.bmp")))
     dialog = open_dialog(folder)
-    entries = dialog.wait_for_entries(11)
+    entries = dialog.wait_for_entries(14)
     shown = dialog.settled_shot(PIC_K).crop(PIC_K)
     assert shown.getpixel((50, 50)) == (250, 250, 250), "the one-pixel picture is not in the preview"
     for name in entries:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -151,6 +152,83 @@ void expect_marked(const Picture& picture, int tolerance, const std::string& wha
   }
 }
 
+std::string big_endian(std::uint32_t value) {
+  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+          static_cast<char>(value)};
+}
+
+std::string png_chunk(const std::string& type, const std::string& data) {
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (const unsigned char byte : type + data) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return big_endian(static_cast<std::uint32_t>(data.size())) + type + data + big_endian(~crc);
+}
+
+// A 16-bit RGBA PNG whose pixels are all zero, deflated by hand into a few
+// megabytes: one zero literal, then copies of the 258 bytes before it.
+std::string zero_png(std::uint32_t width, std::uint32_t height) {
+  std::string deflated;
+  std::uint32_t pending = 0;
+  int held = 0;
+  // Huffman codes go most significant bit first into bytes filled from their lowest bit.
+  const auto put = [&](std::uint32_t code, int length) {
+    for (int bit = length - 1; bit >= 0; --bit) {
+      pending |= (code >> bit & 1) << held;
+      if (++held == 8) deflated += static_cast<char>(pending), pending = 0, held = 0;
+    }
+  };
+  const std::uint64_t total = std::uint64_t{height} * (1 + std::uint64_t{width} * 8);  // a filter byte a row
+  put(0b110, 3);  // the last block, of fixed codes
+  put(0x30, 8);   // literal 0
+  std::uint64_t left = total - 1;
+  for (; left >= 258; left -= 258) put(0xC5 << 5, 13);  // length 258, distance 1
+  for (; left > 0; --left) put(0x30, 8);
+  put(0, 7);  // end of block
+  if (held > 0) deflated += static_cast<char>(pending);
+  const std::string adler32 = big_endian(static_cast<std::uint32_t>(total % 65521) << 16 | 1);
+  return "\x89PNG\r\n\x1A\n" +
+         png_chunk("IHDR", big_endian(width) + big_endian(height) + std::string("\x10\x06\0\0\0", 5)) +
+         png_chunk("IDAT", "\x78\x01" + deflated + adler32) + png_chunk("IEND", "");
+}
+
+// A small JPEG with its frame header changed to claim width x height: a codec
+// that trusts it decodes that many pixels out of almost no data.
+std::string jpeg_claiming(std::string bytes, int width, int height) {
+  for (std::size_t at = 2; at + 9 < bytes.size();
+       at += 2 + (static_cast<unsigned char>(bytes[at + 2]) << 8 | static_cast<unsigned char>(bytes[at + 3]))) {
+    if (static_cast<unsigned char>(bytes[at + 1]) != 0xC0) continue;
+    const std::string sides = big_endian(static_cast<std::uint32_t>(height) << 16 | static_cast<std::uint32_t>(width));
+    return bytes.replace(at + 5, 4, sides);
+  }
+  ADD_FAILURE() << "the encoder wrote no baseline frame header";
+  return bytes;
+}
+
+PROCESS_MEMORY_COUNTERS memory_counters() {
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  EXPECT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)));
+  return memory;
+}
+
+// How far the process's peak working set rises while `work` runs. The peak
+// counts from the process's start, and a test run earlier may have left it
+// above the present use, which would hide a rise: the gap is filled with
+// memory in use first, held until `work` is done.
+std::size_t peak_rise_during(const std::function<void()>& work) {
+  const PROCESS_MEMORY_COUNTERS before = memory_counters();
+  std::vector<char> gap(before.PeakWorkingSetSize - std::min(before.PeakWorkingSetSize, before.WorkingSetSize), 1);
+  const std::size_t peak = memory_counters().PeakWorkingSetSize;
+  work();
+  const std::size_t rise = memory_counters().PeakWorkingSetSize - peak;
+  EXPECT_TRUE(std::all_of(gap.begin(), gap.end(), [](char byte) { return byte == 1; }));  // keeps it in use
+  return rise;
+}
+
+constexpr std::size_t kMegabyte = 1024 * 1024;
+
 class PictureDecoderTest : public ::testing::Test {
  protected:
   std::unique_ptr<GdiplusSession> gdiplus_ = GdiplusSession::start();  // for the encoders
@@ -267,6 +345,39 @@ TEST_F(PictureDecoderTest, RefusesAPictureTooLargeBeforeDecodingAnyOfIt) {
   memory.cb = sizeof(memory);
   ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)));
   EXPECT_LT(memory.PeakWorkingSetSize, 1024u * 1024 * 1024) << "the claimed pixels were allocated";
+}
+
+TEST_F(PictureDecoderTest, RefusesFromTheHeaderWhatACodecWouldOpenOutOfBounds) {
+  ASSERT_TRUE(gdiplus_ && decoder_.ready());
+  ASSERT_TRUE(write_raster(sandbox_.path("small.jpg"), L"image/jpeg", 16, 16));
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool may_show_reduced;  // where the codec decodes JPEGs reduced (Windows)
+  } files[] = {
+      {"a JPEG claiming 12,000 x 12,000", jpeg_claiming(read_bytes(sandbox_.path("small.jpg")), 12000, 12000), true},
+      {"a 16-bit PNG of 9,000 x 9,000", zero_png(9000, 9000), false},
+      {"a 16-bit PNG of 6,000 x 6,000: within the pixels, beyond the bytes", zero_png(6000, 6000), false},
+  };
+  for (const auto& file : files) {
+    const std::string path = sandbox_.file("hostile.jpg", file.bytes);
+    std::optional<Picture> picture;
+    const std::size_t rise = peak_rise_during([&] { picture = decoder_.decode(path, 2048); });
+    EXPECT_LT(rise, 100 * kMegabyte) << file.name;
+    EXPECT_TRUE(!picture || file.may_show_reduced) << file.name << " was decoded";
+  }
+}
+
+TEST_F(PictureDecoderTest, StillDecodesLargePicturesWithinTheBound) {
+  ASSERT_TRUE(gdiplus_ && decoder_.ready());
+  ASSERT_TRUE(write_raster(sandbox_.path("photo.jpg"), L"image/jpeg", 6000, 4000));
+  const std::optional<Picture> photo = decoder_.decode(sandbox_.path("photo.jpg"), 2048);
+  ASSERT_TRUE(photo) << "a 24-megapixel photo";
+  EXPECT_EQ(photo->height, 1365);
+  expect_marked(*photo, 24, "a 24-megapixel photo");
+  const std::optional<Picture> deep = decoder_.decode(sandbox_.file("deep.png", zero_png(2000, 2000)), 2048);
+  ASSERT_TRUE(deep) << "a 16-bit PNG of 4 megapixels";
+  EXPECT_EQ(deep->width, 2000);
 }
 
 TEST_F(PictureDecoderTest, ReadsAJapaneseNameWhileHeldAndLeavesTheFileFree) {
