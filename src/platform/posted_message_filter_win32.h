@@ -30,6 +30,8 @@ inline bool may_dispatch_posted(const MSG& message) {
     case WM_SYNCPAINT:
     case WM_QUIT:
     case WM_CLOSE:  // how another program asks a window to close; the window decides
+    case WM_QUERYENDSESSION:
+    case WM_ENDSESSION:  // flags only: the session's end ends a saver run as a close does
     case WM_SYSCOMMAND:
     case WM_HOTKEY:
     case WM_INPUT:

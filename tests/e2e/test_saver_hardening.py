@@ -24,12 +24,15 @@ from hostile_pictures import READABLE, UNREADABLE, write_all
 SAVER_CAPTION = "Vantrel_Main"
 BARE = (255, 0, 255)
 # From the start to a covered screen: Wine's own start (about half a second
-# here) and the saver's first frame, whatever the picture.
-COVERS_WITHIN_SECONDS = 1.0
+# here) and the saver's first frame, whatever the picture. The goal is a
+# second (bench/saver_first_frame.sh measures it); a test only asks that it
+# comes, with room for a busy machine.
+COVERS_WITHIN_SECONDS = 5.0
 # From a key to the saver's end: the pointer it hid is shown again, the first
-# thing End_Saver gives back. (The window itself goes two seconds later here:
-# Wine without a window manager waits that long for it to be withdrawn.)
-ENDS_WITHIN_SECONDS = 0.1
+# thing End_Saver gives back (a few milliseconds here; the window itself goes
+# two seconds later: Wine without a window manager waits that long for it to
+# be withdrawn). The bound is generous for the same reason.
+ENDS_WITHIN_SECONDS = 1.0
 # The peak resident memory of a saver run, whatever the picture: a bound well
 # above a 24-megapixel photo's (about 110 MB beside the program's own), far
 # below what decoding a picture whose header claims 60,000 x 60,000 would take.
