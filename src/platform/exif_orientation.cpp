@@ -5,39 +5,20 @@
 #include <optional>
 #include <utility>
 
+#include "platform/byte_reading.h"
+
 namespace vantrel {
 namespace {
 
-// JPEG markers (the byte after 0xFF) that matter to the walk.
-constexpr unsigned kStartOfImage = 0xD8;
-constexpr unsigned kEndOfImage = 0xD9;
-constexpr unsigned kStartOfScan = 0xDA;
-constexpr unsigned kApp1 = 0xE1;
-constexpr unsigned kTemporary = 0x01;
-constexpr unsigned kRestart0 = 0xD0;
-constexpr unsigned kRestart7 = 0xD7;
+using namespace byte_reading;
+
+constexpr unsigned kApp1 = 0xE1;  // the marker of the segment EXIF lives in
 
 constexpr std::string_view kExifHeader{"Exif\0\0", 6};
 constexpr std::uint32_t kTiffMagic = 42;
 constexpr std::uint32_t kOrientationTag = 0x0112;
 constexpr std::uint32_t kTypeShort = 3;
 constexpr std::size_t kEntryBytes = 12;
-
-enum class ByteOrder { LittleEndian, BigEndian };
-
-unsigned byte_at(std::string_view bytes, std::size_t at) { return static_cast<unsigned char>(bytes[at]); }
-
-// The unsigned number of `width` bytes (2 or 4) at `at`, or nothing when any
-// of them lies outside `bytes`. Written so that no sum can wrap.
-std::optional<std::uint32_t> read_number(std::string_view bytes, std::size_t at, std::size_t width, ByteOrder order) {
-  if (at > bytes.size() || bytes.size() - at < width) return std::nullopt;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < width; ++i) {
-    const std::size_t index = order == ByteOrder::BigEndian ? at + i : at + width - 1 - i;
-    value = value << 8 | byte_at(bytes, index);
-  }
-  return value;
-}
 
 Orientation orientation_of_value(std::uint32_t value) {
   return value >= 1 && value <= 8 ? static_cast<Orientation>(value) : Orientation::Normal;
@@ -74,8 +55,6 @@ Orientation orientation_in_tiff(std::string_view tiff) {
   return Orientation::Normal;
 }
 
-bool is_standalone(unsigned marker) { return marker == kTemporary || (marker >= kRestart0 && marker <= kRestart7); }
-
 }  // namespace
 
 Orientation exif_orientation(std::string_view bytes) {
@@ -91,7 +70,7 @@ Orientation exif_orientation(std::string_view bytes) {
     if (at == bytes.size()) return Orientation::Normal;
     const unsigned marker = byte_at(bytes, at++);
     if (marker == kStartOfScan || marker == kEndOfImage) return Orientation::Normal;
-    if (is_standalone(marker)) continue;
+    if (is_standalone_marker(marker)) continue;
     // The length counts its own two bytes but not the marker's.
     const std::optional<std::uint32_t> length = read_number(bytes, at, 2, ByteOrder::BigEndian);
     if (!length || *length < 2 || *length > bytes.size() - at) return Orientation::Normal;

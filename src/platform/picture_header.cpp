@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/byte_reading.h"
+
 namespace vantrel {
 namespace {
 
@@ -13,21 +15,7 @@ using Declared = std::optional<DeclaredPicture>;
 
 constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
 
-enum class ByteOrder { LittleEndian, BigEndian };
-
-unsigned byte_at(std::string_view bytes, std::size_t at) { return static_cast<unsigned char>(bytes[at]); }
-
-// The unsigned number of `width` bytes (1 to 4) at `at`, or nothing when any
-// of them lies outside `bytes`. Written so that no sum can wrap.
-std::optional<std::uint32_t> read_number(std::string_view bytes, std::size_t at, std::size_t width, ByteOrder order) {
-  if (at > bytes.size() || bytes.size() - at < width) return std::nullopt;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < width; ++i) {
-    const std::size_t index = order == ByteOrder::BigEndian ? at + i : at + width - 1 - i;
-    value = value << 8 | byte_at(bytes, index);
-  }
-  return value;
-}
+using namespace byte_reading;
 
 std::optional<std::uint32_t> big_endian(std::string_view bytes, std::size_t at, std::size_t width) {
   return read_number(bytes, at, width, ByteOrder::BigEndian);
@@ -44,12 +32,6 @@ Declared whole_picture(std::uint32_t width, std::uint32_t height, int bits_per_p
 
 // --- JPEG -------------------------------------------------------------------
 
-constexpr unsigned kStartOfImage = 0xD8;
-constexpr unsigned kEndOfImage = 0xD9;
-constexpr unsigned kStartOfScan = 0xDA;
-constexpr unsigned kTemporary = 0x01;
-constexpr unsigned kRestart0 = 0xD0;
-constexpr unsigned kRestart7 = 0xD7;
 // C4, C8 and CC sit among the frame headers' codes but are DHT, JPG and DAC.
 constexpr unsigned kDefineHuffmanTables = 0xC4;
 constexpr unsigned kJpgExtension = 0xC8;
@@ -59,8 +41,6 @@ bool is_frame_header(unsigned marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != kDefineHuffmanTables && marker != kJpgExtension &&
          marker != kDefineArithmeticCoding;
 }
-
-bool is_standalone(unsigned marker) { return marker == kTemporary || (marker >= kRestart0 && marker <= kRestart7); }
 
 Declared jpeg_declared(std::string_view bytes) {
   // Every turn moves `at` forward by at least one byte.
@@ -73,7 +53,7 @@ Declared jpeg_declared(std::string_view bytes) {
     while (at < bytes.size() && byte_at(bytes, at) == 0xFF) ++at;
     if (at == bytes.size()) return std::nullopt;
     const unsigned marker = byte_at(bytes, at++);
-    if (marker == 0x00 || is_standalone(marker)) continue;
+    if (marker == 0x00 || is_standalone_marker(marker)) continue;
     // A scan, the end or a second start before any frame header: no decoder reads on.
     if (marker == kStartOfScan || marker == kEndOfImage || marker == kStartOfImage) return std::nullopt;
     // The length counts its own two bytes but not the marker's.
