@@ -2,6 +2,8 @@
 list(APPEND CORE_SOURCES
   settings/ini_file.cpp
   settings/ini_number.cpp
+  settings/profile_text.cpp
+  settings/settings_journal.cpp
   settings/settings_store.cpp
   settings/storable_path.cpp
 )

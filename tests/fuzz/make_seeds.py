@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the fuzz target's seed inputs into seeds/: the settings files of the
 unit tests (tests/unit/settings), each with a key to write, in the target's
-input form (three length bytes, section, key, value, then the file)."""
+input form (three length bytes, section, key, value, then the file). The names
+and the value are in the form the file's text takes: code page 932, or UTF-8
+for a file with a Unicode byte order mark."""
 
 from pathlib import Path
 
@@ -30,6 +32,15 @@ FILES = {
     "empty": b"",
 }
 
+# Files with a Unicode byte order mark: their names are written in UTF-8.
+UNICODE_TEXT = "; 設定\r\n[Section]\r\nﾌｧｲﾙ名=C:\\写真\\a.jpg\r\n回転の速さ= 40\r\n"
+UNICODE_FILES = {
+    "utf8-mark": b"\xEF\xBB\xBF" + UNICODE_TEXT.encode("utf-8"),
+    "utf16-le": b"\xFF\xFE" + UNICODE_TEXT.encode("utf-16-le"),
+    "utf16-be": b"\xFE\xFF" + UNICODE_TEXT.encode("utf-16-be"),
+    "utf16-odd-byte-and-lone-surrogate": b"\xFF\xFE" + "[Section]\r\nk=".encode("utf-16-le") + b"\x00\xD8\r\x00!",
+}
+
 
 def seed(section: bytes, key: bytes, value: bytes, file: bytes) -> bytes:
     return bytes((len(section), len(key), len(value))) + section + key + value + file
@@ -38,10 +49,11 @@ def seed(section: bytes, key: bytes, value: bytes, file: bytes) -> bytes:
 def main() -> None:
     out = Path(__file__).resolve().parent / "seeds"
     out.mkdir(exist_ok=True)
-    for name, file in FILES.items():
-        for index, key in enumerate(KEYS[:3]):
-            (out / f"{name}-{index}").write_bytes(seed(b"Section", cp932(key), cp932("C:\\新しい\\値.jpg"), file))
-        (out / f"{name}-new-section").write_bytes(seed(b"Neu", b"key", b"value", file))
+    for files, encode in ((FILES, cp932), (UNICODE_FILES, lambda text: text.encode("utf-8"))):
+        for name, file in files.items():
+            for index, key in enumerate(KEYS[:3]):
+                (out / f"{name}-{index}").write_bytes(seed(b"Section", encode(key), encode("C:\\新しい\\値.jpg"), file))
+            (out / f"{name}-new-section").write_bytes(seed(b"Neu", b"key", b"value", file))
 
 
 if __name__ == "__main__":

@@ -13,6 +13,7 @@
 #include "platform/handles_win32.h"
 #include "platform/text_codec_win32.h"
 #include "platform/wide_text_win32.h"
+#include "settings/settings_file_win32.h"
 #include "settings/settings_store.h"
 
 namespace vantrel {
@@ -33,6 +34,7 @@ class SettingsStoreWin32Test : public ::testing::Test {
   Win32FileSystem files;
   Win32TextCodec codec;
   const std::string ini = settings_file_path(sandbox.path());
+  Win32SettingsFile settings{ini};
 };
 
 TEST_F(SettingsStoreWin32Test, JapanesePathsTravelThroughTheFileOnDiskAsCodePage932) {
@@ -42,7 +44,7 @@ TEST_F(SettingsStoreWin32Test, JapanesePathsTravelThroughTheFileOnDiskAsCodePage
   sandbox.file("ソフト表\\b.bmp", "bitmap");
   saved.File_Kind = 0;
   saved.Action_Value = {6, 100, 1, 20};
-  ASSERT_EQ(Save_Settings(saved, files, codec, ini), WriteResult::Saved);
+  ASSERT_EQ(Save_Settings(saved, codec, settings), WriteResult::Saved);
 
   const std::string folder_bytes = sandbox.path() + "\\\x83\x5C\x83\x74\x83\x67\x95\x5C";
   EXPECT_EQ(read_bytes(ini),
@@ -56,7 +58,7 @@ TEST_F(SettingsStoreWin32Test, JapanesePathsTravelThroughTheFileOnDiskAsCodePage
             "\x94\x9A\x94\xAD\x82\xCC\x8A\x67\x8E\x55\x82\xB7\x82\xE9\x91\xAC\x82\xB3= 20\r\n");
 
   SettingsModel loaded;
-  Load_Settings(loaded, files, codec, ini);
+  Load_Settings(loaded, files, codec, settings);
   EXPECT_EQ(loaded.File_Path, saved.File_Path);
   EXPECT_EQ(loaded.Folder_Name, saved.Folder_Name);
   EXPECT_EQ(loaded.File_Kind, 0);
@@ -70,7 +72,7 @@ TEST_F(SettingsStoreWin32Test, RefusedOrFailedSavesLeaveTheFileOnDiskWhole) {
   sandbox.file("Vantrel.ini", old_bytes);
   SettingsModel model;
   model.File_Path = "C:\\caf\xC3\xA9.jpg";  // é has no code-page-932 form
-  EXPECT_EQ(Save_Settings(model, files, codec, ini), WriteResult::PathNotRepresentable);
+  EXPECT_EQ(Save_Settings(model, codec, settings), WriteResult::PathNotRepresentable);
   EXPECT_EQ(read_bytes(ini), old_bytes);
 
   model.File_Path = "C:\\a.jpg";
@@ -79,11 +81,11 @@ TEST_F(SettingsStoreWin32Test, RefusedOrFailedSavesLeaveTheFileOnDiskWhole) {
     const FileHandle held(CreateFileW(to_wide(ini).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
-    EXPECT_EQ(Save_Settings(model, files, codec, ini), WriteResult::WriteFailed);
+    EXPECT_EQ(Save_Settings(model, codec, settings), WriteResult::WriteFailed);
   }
   EXPECT_EQ(read_bytes(ini), old_bytes);
 
-  ASSERT_EQ(Save_Settings(model, files, codec, ini), WriteResult::Saved);
+  ASSERT_EQ(Save_Settings(model, codec, settings), WriteResult::Saved);
   EXPECT_EQ(read_bytes(ini).substr(0, old_bytes.size() + 20),
             old_bytes + "[Section]\r\n\xCC\xA7\xB2\xD9\x96\xBC=C:");
 }
