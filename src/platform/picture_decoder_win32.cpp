@@ -249,6 +249,16 @@ WicAnswer decode_raster(IWICImagingFactory* factory, IStream* stream, const Targ
   if (FAILED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &raw_decoder)))
     return WicAnswer::NotItsKind;
   const Com<IWICBitmapDecoder> decoder(raw_decoder);
+  // Only the containers whose header was weighed reach a frame: another one
+  // (an icon or a TIFF named .jpg) may hold a picture of any size, and Wine's
+  // codecs decode it whole when the frame opens (1.6 GB for an icon holding
+  // a huge PNG). None of them is a kind the program lists.
+  GUID container{};
+  if (FAILED(decoder->GetContainerFormat(&container)) ||
+      (container != kContainerJpeg && container != kContainerPng && container != kContainerGif &&
+       container != kContainerBmp)) {
+    return WicAnswer::Unreadable;
+  }
   IWICBitmapFrameDecode* raw_frame = nullptr;
   if (FAILED(decoder->GetFrame(0, &raw_frame))) return WicAnswer::Unreadable;
   const Com<IWICBitmapFrameDecode> frame(raw_frame);

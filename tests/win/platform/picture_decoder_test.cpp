@@ -193,6 +193,19 @@ std::string zero_png(std::uint32_t width, std::uint32_t height) {
          png_chunk("IDAT", "\x78\x01" + deflated + adler32) + png_chunk("IEND", "");
 }
 
+// An icon file whose one image is `png`, as icons of 256 pixels and more hold
+// theirs.
+std::string icon_holding(const std::string& png) {
+  const auto little = [](std::uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+  };
+  return little(0, 2) + little(1, 2) + little(1, 2) +                      // an icon of one image
+         std::string(4, '\0') + little(1, 2) + little(32, 2) +              // 256 x 256, 32 bits
+         little(static_cast<std::uint32_t>(png.size()), 4) + little(22, 4) + png;
+}
+
 // A small JPEG with its frame header changed to claim width x height: a codec
 // that trusts it decodes that many pixels out of almost no data.
 std::string jpeg_claiming(std::string bytes, int width, int height) {
@@ -356,6 +369,8 @@ TEST_F(PictureDecoderTest, RefusesFromTheHeaderWhatACodecWouldOpenOutOfBounds) {
       {"a JPEG claiming 12,000 x 12,000", jpeg_claiming(read_bytes(sandbox_.path("small.jpg")), 12000, 12000), true},
       {"a 16-bit PNG of 9,000 x 9,000", zero_png(9000, 9000), false},
       {"a 16-bit PNG of 6,000 x 6,000: within the pixels, beyond the bytes", zero_png(6000, 6000), false},
+      {"an icon holding a 16-bit PNG of 9,000 x 9,000", icon_holding(zero_png(9000, 9000)), false},
+      {"an icon holding a small PNG: no kind the program lists", icon_holding(zero_png(16, 16)), false},
   };
   for (const auto& file : files) {
     const std::string path = sandbox_.file("hostile.jpg", file.bytes);
