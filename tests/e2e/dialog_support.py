@@ -154,7 +154,7 @@ class OpenDialog:
         """Picks `folder` (a Windows path, or "--cancel") in the folder browser
         the dialog has open."""
         done = subprocess.run(["wine", str(self._build.folder / "tests" / "e2e" / "choose_folder.exe"), CAPTION,
-                               folder], env=self.stage.env, capture_output=True, timeout=60, check=False)
+                               folder], env=self.stage.env, capture_output=True, timeout=300, check=False)
         assert done.stdout.decode(errors="replace").strip() == "ok", done.stdout.decode(errors="replace")
 
     def wait_for_entries(self, count: int, seconds: float = 20.0) -> tuple[str, ...]:

@@ -24,7 +24,7 @@ MESSAGE_TITLE = "Vantrel"
 # Light solid colours of clearly different hues (as the saver's own tests
 # use): the saver's sphere shows them scaled by its light.
 PICTURES = {"rose.jpg": (250, 170, 170), "mint.jpg": (170, 250, 170), "sky.bmp": (170, 170, 250)}
-SAVER_SECONDS = 25.0
+SAVER_SECONDS = 60.0
 
 
 def pictures_in(folder: Path) -> Path:

@@ -21,7 +21,10 @@
 
 namespace {
 
-constexpr DWORD kPatienceMilliseconds = 20000;
+// Each step (the browser found, its tree filled, the folder selected, the
+// browser gone) may take this long: Wine's shell fills the tree slowly on a
+// busy machine.
+constexpr DWORD kPatienceMilliseconds = 60000;
 
 struct Search {
   HWND owner;
@@ -126,9 +129,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const HWND browser = search.found;
   const HWND tree = find_child(browser, WC_TREEVIEWW);
   if (!tree) return fail("the browser has no tree");
-  while (SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 0 && GetTickCount() - start < kPatienceMilliseconds) Sleep(100);
+  const DWORD found_at = GetTickCount();
+  while (SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 0 && GetTickCount() - found_at < kPatienceMilliseconds) Sleep(100);
   if (folder == L"--cancel") {
-    if (!press_until_gone(browser, IDCANCEL, start)) return fail("the browser stays open");
+    if (!press_until_gone(browser, IDCANCEL, GetTickCount())) return fail("the browser stays open");
     std::printf("ok\n");
     std::fflush(stdout);
     return 0;
@@ -146,14 +150,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!path.get() || !path.write(folder.c_str(), bytes)) return fail("cannot write the path into the browser");
   const std::wstring last_part = folder.substr(folder.find_last_of(L'\\') + 1);
   bool selected = false;
-  while (!selected && GetTickCount() - start < kPatienceMilliseconds) {
+  const DWORD selecting_from = GetTickCount();
+  while (!selected && GetTickCount() - selecting_from < kPatienceMilliseconds) {
     SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.get()));
     selected = selected_item_text(process, tree) == last_part;
     if (!selected) Sleep(200);
   }
   CloseHandle(process);
   if (!selected) return fail("the browser did not take the selection");
-  if (!press_until_gone(browser, IDOK, start)) return fail("the browser stays open");
+  if (!press_until_gone(browser, IDOK, GetTickCount())) return fail("the browser stays open");
   std::printf("ok\n");
   std::fflush(stdout);
   return 0;
