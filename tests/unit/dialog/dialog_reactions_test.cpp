@@ -4,7 +4,7 @@
 
 #include "dialog/dialog_presenter_fixture.h"
 #include "imagesource/image_list.h"
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {
@@ -144,7 +144,7 @@ TEST_F(DialogReactionsTest, WhileAScanRunsSetBrowseAndTheListWaitAndCancelCloses
   press(ControlId::lbl_Button_1);
   EXPECT_TRUE(writer.saved.empty()) << "no set";
   EXPECT_TRUE(view.messages.empty());
-  presenter->on_list_choice(0, "a.bmp");
+  presenter->on_list_choice(0);
   EXPECT_EQ(model.File_Path, "") << "no list choice";
   EXPECT_EQ(picture(Img_Button(1)), CarriedPicture::ButtonRaised) << "the faces still come back up";
 
@@ -167,7 +167,7 @@ TEST_F(DialogReactionsTest, ChoicesMadeDuringAScanAreCarriedOutWhenItEnds) {
   press(ControlId::lbl_Button_0);
   ASSERT_TRUE(presenter->scanning());
   view.busy_shown.clear();
-  presenter->on_list_choice(1, "an old folder's name.bmp");
+  presenter->on_list_choice(1);
   press(ControlId::lbl_Button_1);
   EXPECT_EQ(view.busy_shown, std::vector<bool>{true}) << "the hourglass says the clicks were taken";
   EXPECT_TRUE(writer.saved.empty());
@@ -181,10 +181,11 @@ TEST_F(DialogReactionsTest, ChoicesMadeDuringAScanAreCarriedOutWhenItEnds) {
 
 TEST_F(DialogReactionsTest, AListChoiceMakesTheFileTheChosenOneAndPreviewsIt) {
   files.add_file("D:\\pics\\sun.jpg");
+  files.add_file("D:\\pics\\notes.jpg", {}, kAttributeArchive);  // listed after sun.jpg
   load();
   browse_to("D:\\pics");
   view.busy_shown.clear();
-  presenter->on_list_choice(0, "sun.jpg");
+  presenter->on_list_choice(0);
   EXPECT_EQ(model.File_Path, "D:\\pics\\sun.jpg");
   EXPECT_EQ(caption(ControlId::Folder_Path), "D:\\pics\\sun.jpg");
   EXPECT_EQ(model.Folder_Name, "D:\\pics") << "unchanged by a list choice";
@@ -196,21 +197,21 @@ TEST_F(DialogReactionsTest, AListChoiceMakesTheFileTheChosenOneAndPreviewsIt) {
   EXPECT_EQ(caption(ControlId::lbl_PreSize), "300 * 1200");
 
   // A file that is no picture: the path follows, the preview stays.
-  presenter->on_list_choice(0, "notes.jpg");
+  presenter->on_list_choice(1);
   presenter->on_preview_decoded(work.previews.back().ticket, std::nullopt);
   EXPECT_EQ(caption(ControlId::Folder_Path), "D:\\pics\\notes.jpg");
   EXPECT_EQ(caption(ControlId::lbl_PreSize), "300 * 1200");
   EXPECT_FALSE(state().busy) << "the pointer is always restored";
 
-  presenter->on_list_choice(-1, "");
+  presenter->on_list_choice(-1);
   EXPECT_EQ(model.File_Path, "D:\\pics\\notes.jpg") << "no selection: nothing";
 }
 
 TEST_F(DialogReactionsTest, ArrowingThroughPhotosShowsOnlyTheLatest) {
   load();
-  presenter->on_list_choice(0, "a.bmp");
+  presenter->on_list_choice(0);
   const std::uint64_t first = work.previews.back().ticket;
-  presenter->on_list_choice(1, "b.gif");
+  presenter->on_list_choice(1);
   presenter->on_preview_decoded(first, testing::picture_of(640, 480));
   EXPECT_EQ(caption(ControlId::lbl_PreSize), "") << "the older photo came too late";
   EXPECT_TRUE(state().busy);
@@ -221,8 +222,7 @@ TEST_F(DialogReactionsTest, ArrowingThroughPhotosShowsOnlyTheLatest) {
 TEST_F(DialogReactionsTest, SetSavesTheBarsValuesAndCloses) {
   model.Action_Value = {3, 250, 5, 5};  // bar 1 refused the loaded 250 and holds 1
   load();
-  view.bars[0] = 6;
-  presenter->on_scroll(0);
+  presenter->on_scroll(0, ScrollCode::ThumbPosition, 6);
   press(ControlId::lbl_Button_1);
   ASSERT_EQ(writer.saved.size(), 1u);
   const SettingsModel& saved = writer.saved[0];
@@ -267,7 +267,7 @@ TEST_F(DialogReactionsTest, FileModeRightAfterABrowseWantsAListChoiceFirst) {
   browse_to("D:\\New");
   press(ControlId::lbl_Button_1);
   EXPECT_EQ(view.messages, exclamations(kNoFileMessage));
-  presenter->on_list_choice(0, "x.jpg");
+  presenter->on_list_choice(0);
   press(ControlId::lbl_Button_1);
   ASSERT_EQ(writer.saved.size(), 1u);
   EXPECT_EQ(writer.saved[0].File_Path, "D:\\New\\x.jpg");
@@ -292,7 +292,7 @@ TEST_F(DialogReactionsTest, APathTheFileCannotCarryIsStoredShortOrRefused) {
   model.File_Kind = kFileKindSingleFile;
   load();
   browse_to("D:\\Ünïcode\\€ 写真");
-  presenter->on_list_choice(0, "sun.jpg");
+  presenter->on_list_choice(0);
   press(ControlId::lbl_Button_1);
   ASSERT_EQ(writer.saved.size(), 1u);
   EXPECT_EQ(writer.saved[0].File_Path, "D:\\UNICOD~1\\SUN~1.JPG");
@@ -368,8 +368,7 @@ TEST_F(DialogReactionsTest, ASaveThatFailsSaysWhyAndKeepsTheDialogOpen) {
 
 TEST_F(DialogReactionsTest, CancelClosesWithoutWritingWhicheverButtonIsReleased) {
   load();
-  view.bars[0] = 6;
-  presenter->on_scroll(0);
+  presenter->on_scroll(0, ScrollCode::ThumbPosition, 6);
   presenter->on_mouse_down(ControlId::lbl_Button_2);  // the right button: the window does not say
   presenter->on_mouse_up(ControlId::lbl_Button_2);
   EXPECT_TRUE(writer.saved.empty());
