@@ -384,3 +384,101 @@ TEST_F(DialogReactionsTest, TheLinkOpensItsAddressUnderTheHourglass) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The presenter holds the bars' values: the window only reports what the user
+// did, and a save writes what the presenter holds, whatever the bars show.
+TEST_F(DialogReactionsTest, ASaveAfterScrollsWritesThePresentersValues) {
+  model.Action_Value = {3, 25, 5, 5};
+  load();
+  const struct {
+    int bar;
+    ScrollCode code;
+    int track;
+  } moves[] = {
+      {0, ScrollCode::LineRight, 0},       // 4
+      {0, ScrollCode::PageRight, 0},       // 5
+      {0, ScrollCode::Right, 0},           // 6
+      {0, ScrollCode::LineRight, 0},       // stays 6
+      {1, ScrollCode::ThumbTrack, 80},     // 80
+      {1, ScrollCode::ThumbPosition, 77},  // 77
+      {2, ScrollCode::Left, 0},            // 1
+      {2, ScrollCode::LineLeft, 0},        // stays 1
+      {3, ScrollCode::PageLeft, 0},        // 4
+      {3, ScrollCode::Other, 20},          // stays 4
+  };
+  for (const auto& move : moves) presenter->on_scroll(move.bar, move.code, move.track);
+  EXPECT_EQ(state().scroll_values, (std::array<int, 4>{6, 77, 1, 4}));
+  EXPECT_EQ(caption(*lbl_Scroll(1)), "77");
+  EXPECT_EQ(model.Action_Value[2], 1);
+  press(ControlId::lbl_Button_1);
+  ASSERT_EQ(writer.saved.size(), 1u);
+  EXPECT_EQ(writer.saved[0].Action_Value, (std::array<std::optional<std::int64_t>, 4>{6, 77, 1, 4}));
+}
+
+TEST_F(DialogReactionsTest, TheViewLearnsOfEveryBarThatMovesAndOfNoOther) {
+  model.Action_Value[3] = 1;
+  load();
+  view.refreshed.clear();
+  presenter->on_scroll(2, ScrollCode::LineRight);
+  presenter->on_scroll(3, ScrollCode::LineLeft);  // at its left end already
+  EXPECT_TRUE(refreshed(ControlId::H_Scroll_2));
+  EXPECT_FALSE(refreshed(ControlId::H_Scroll_3));
+  EXPECT_FALSE(refreshed(ControlId::lbl_Scroll_3));
+  view.refreshed.clear();
+  presenter->on_scroll(4, ScrollCode::LineRight);
+  presenter->on_scroll(-1, ScrollCode::LineRight);
+  EXPECT_TRUE(view.refreshed.empty()) << "no such bar";
+}
+
+// The list's places are the presenter's own entries: what the list shows
+// is never read back.
+TEST_F(DialogReactionsTest, AListPlaceNamesThePresentersOwnEntry) {
+  for (const char* name : {"a.bmp", "b.gif", "c.jpg"}) files.add_file(std::string("D:\\New\\") + name);
+  load();
+  browse_to("D:\\New");
+  ASSERT_EQ(view.list, (std::vector<std::string>{"a.bmp", "b.gif", "c.jpg"}));
+  const struct {
+    int index;
+    const char* path;  // nothing chosen: the path before
+  } choices[] = {{2, "D:\\New\\c.jpg"}, {0, "D:\\New\\a.bmp"}, {3, "D:\\New\\a.bmp"}, {-1, "D:\\New\\a.bmp"},
+                 {1, "D:\\New\\b.gif"}};
+  for (const auto& choice : choices) {
+    presenter->on_list_choice(choice.index);
+    EXPECT_EQ(model.File_Path, choice.path) << choice.index;
+  }
+  EXPECT_EQ(work.previews.size(), 3u + 1u) << "one preview a choice, besides the load's";
+}
+
+TEST_F(DialogReactionsTest, EachAnswerOfTheWorkReachesItsReaction) {
+  files.add_file("D:\\New\\a.bmp");
+  load();
+  view.folder_to_choose = "D:\\New";
+  press(ControlId::lbl_Button_0);
+  const std::uint64_t scan = work.scans.at(0).ticket;
+  presenter->on_work_answer(ScanProgress{scan, 1234});
+  EXPECT_EQ(caption(ControlId::lbl_Kei), "1234") << "plain digits while it runs";
+  presenter->on_work_answer(ScanFinished{scan, list_images(files, "D:\\New")});
+  EXPECT_EQ(view.list, (std::vector<std::string>{"a.bmp"}));
+  presenter->on_list_choice(0);
+  presenter->on_work_answer(PreviewDecoded{work.previews.back().ticket, testing::picture_of(640, 480)});
+  EXPECT_EQ(caption(ControlId::lbl_PreSize), "640 * 480");
+}
+
+TEST_F(DialogReactionsTest, ThePointerIsTheHourglassWhileAPreviewIsOnItsWay) {
+  load();
+  presenter->on_preview_decoded(work.previews.back().ticket, std::nullopt);
+  const PointerPlace list{false, ControlId::List_1};
+  const PointerPlace caption_bar{true, std::nullopt};
+  EXPECT_EQ(presenter->pointer_over(list), PointerShape::Hand);
+  presenter->on_list_choice(1);
+  EXPECT_EQ(presenter->pointer_over(list), PointerShape::Hourglass);
+  EXPECT_EQ(presenter->pointer_over(caption_bar), PointerShape::System);
+  presenter->on_preview_decoded(work.previews.back().ticket, std::nullopt);
+  EXPECT_EQ(presenter->pointer_over(list), PointerShape::Hand);
+}
+
+}  // namespace
+}  // namespace vantrel
