@@ -6,7 +6,7 @@
 
 #include "dialog/caption_animation.h"
 #include "platform/base_window_win32.h"
-#include "platform/system_library_win32.h"
+#include "platform/optional_functions_win32.h"
 
 namespace vantrel {
 namespace {
@@ -25,13 +25,8 @@ bool animations_wanted() {
 // from Windows 8 on) and under Wine, which only stubs it; then the dialog
 // draws the same effect itself.
 bool system_draws_nothing() {
-  if (const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll"); ntdll && GetProcAddress(ntdll, "wine_get_version"))
-    return true;
-  using IsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
-  const ModuleHandle dwm = load_system_library(L"dwmapi.dll");
-  if (!dwm) return false;  // Windows before Vista: never composed
-  const auto enabled = reinterpret_cast<IsCompositionEnabledFn>(
-      reinterpret_cast<void*>(GetProcAddress(dwm.get(), "DwmIsCompositionEnabled")));
+  if (optional_functions::running_under_wine()) return true;
+  const auto enabled = optional_functions::DwmIsCompositionEnabled();
   BOOL composed = FALSE;
   return enabled && SUCCEEDED(enabled(&composed)) && composed;
 }

@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <utility>
+#include <variant>
 
 #include "dialog/dialog_layout.h"
 #include "imagesource/existence.h"
@@ -9,7 +10,7 @@
 #include "platform/guarded_step.h"
 #include "dialog/text_fitting.h"
 #include "settings/storable_path.h"
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {
@@ -70,9 +71,10 @@ void DialogPresenter::on_load() {
       const std::int64_t value = model_.Action_Value[static_cast<std::size_t>(bar)].value_or(0);
       // The bar refuses what lies outside its range and keeps its value; the
       // label shows the loaded number all the same.
-      if (fits_int16(value) && value != view_.scroll_value(bar) &&
-          view_.set_scroll_value(bar, static_cast<int>(value))) {
-        on_scroll(bar);
+      const ScrollRange& range = kScrollRanges[static_cast<std::size_t>(bar)];
+      if (value >= range.minimum && value <= range.maximum &&
+          value != state_.scroll_values[static_cast<std::size_t>(bar)]) {
+        move_bar(bar, static_cast<int>(value));
       }
       set_caption(*lbl_Scroll(bar), std::to_string(value));
     });
@@ -127,14 +129,15 @@ void DialogPresenter::on_mouse_up(ControlId control) {
   if (control == ControlId::lbl_URL) open_link();
 }
 
-void DialogPresenter::on_list_choice(int index, const std::string& entry) {
+void DialogPresenter::on_list_choice(int index) {
   if (closed_ || index < 0) return;
   // The list still shows the previous folder's names while a scan runs: the
   // click waits, as it would for a scan that held the window, and then
   // takes whatever the new list shows at that place.
-  if (wait_for_scan([this, index] { choose_listed(index); })) return;
+  if (wait_for_scan([this, index] { on_list_choice(index); })) return;
+  if (static_cast<std::size_t>(index) >= listed_names_.size()) return;  // no entry there
   set_busy(true);
-  model_.File_Path = model_.Folder_Name + "\\" + entry;
+  model_.File_Path = model_.Folder_Name + "\\" + listed_names_[static_cast<std::size_t>(index)];
   set_caption(ControlId::Folder_Path, model_.File_Path);
   Show_Preview();  // the hourglass stays until its answer
 }
@@ -143,11 +146,6 @@ void DialogPresenter::show_listing(const std::vector<std::string>& paths, std::o
   listed_names_ = names_as_spelled(services_.file_system, paths, stamp);
   view_.set_list_entries(listed_names_);
   set_caption(ControlId::lbl_Kei, format_grouped(listed_names_.size(), services_.grouping));
-}
-
-void DialogPresenter::choose_listed(int index) {
-  if (index >= 0 && static_cast<std::size_t>(index) < listed_names_.size())
-    on_list_choice(index, listed_names_[static_cast<std::size_t>(index)]);
 }
 
 bool DialogPresenter::wait_for_scan(std::function<void()> action) {
@@ -189,11 +187,29 @@ void DialogPresenter::on_scan_finished(std::uint64_t ticket, ImageListing listin
   }
 }
 
-void DialogPresenter::on_scroll(int bar) {
+void DialogPresenter::on_scroll(int bar, ScrollCode code, int track_position) {
   if (closed_ || bar < 0 || bar >= kBarCount) return;
-  const int value = view_.scroll_value(bar);
-  model_.Action_Value[static_cast<std::size_t>(bar)] = static_cast<std::int16_t>(value);
-  set_caption(*lbl_Scroll(bar), std::to_string(view_.scroll_value(bar)));
+  const auto i = static_cast<std::size_t>(bar);
+  const std::optional<int> value = scrolled_value(kScrollRanges[i], state_.scroll_values[i], code, track_position);
+  if (value) move_bar(bar, *value);
+}
+
+void DialogPresenter::move_bar(int bar, int value) {
+  const auto i = static_cast<std::size_t>(bar);
+  state_.scroll_values[i] = value;
+  view_.refresh(*H_Scroll(bar));
+  model_.Action_Value[i] = static_cast<std::int16_t>(value);
+  set_caption(*lbl_Scroll(bar), std::to_string(value));
+}
+
+void DialogPresenter::on_work_answer(WorkAnswer answer) {
+  if (auto* progress = std::get_if<ScanProgress>(&answer)) {
+    on_scan_progress(progress->ticket, progress->found);
+  } else if (auto* preview = std::get_if<PreviewDecoded>(&answer)) {
+    on_preview_decoded(preview->ticket, std::move(preview->decoded));
+  } else if (auto* finished = std::get_if<ScanFinished>(&answer)) {
+    on_scan_finished(finished->ticket, std::move(finished->listing));
+  }
 }
 
 void DialogPresenter::on_preview_decoded(std::uint64_t ticket, std::optional<DecodedPicture> decoded) {
@@ -325,7 +341,8 @@ void DialogPresenter::set_and_close() {
 
   SettingsModel chosen = model_;
   // The sliders' own values: a bar that refused a loaded number holds 1.
-  for (int bar = 0; bar < kBarCount; ++bar) chosen.Action_Value[static_cast<std::size_t>(bar)] = view_.scroll_value(bar);
+  for (std::size_t bar = 0; bar < state_.scroll_values.size(); ++bar)
+    chosen.Action_Value[bar] = state_.scroll_values[bar];
   const bool folder_mode = chosen.File_Kind == kFileKindFolder;
   for (std::string* path : {&chosen.File_Path, &chosen.Folder_Name}) {
     const StorablePath stored = storable_path(services_.file_system, services_.codec, *path);
@@ -351,9 +368,10 @@ void DialogPresenter::set_and_close() {
 }
 
 void DialogPresenter::open_link() {
-  view_.show_busy(true);
+  const bool was_busy = state_.busy;
+  set_busy(true);
   view_.open_address(state_.captions[index_of(ControlId::lbl_URL)]);
-  view_.show_busy(state_.busy);
+  set_busy(was_busy);
 }
 
 void DialogPresenter::close_dialog() {

@@ -13,6 +13,8 @@
 #include "dialog/dialog_view.h"
 #include "dialog/link_colour.h"
 #include "dialog/number_format.h"
+#include "dialog/pointer_rule.h"
+#include "dialog/slider_motion.h"
 #include "platform/file_system.h"
 #include "platform/picture_decoder.h"
 #include "platform/random_source.h"
@@ -66,22 +68,31 @@ class DialogPresenter {
   void on_mouse_up(ControlId control);
 
   // An entry of List_1 was chosen, by click or by keyboard: `index` is the
-  // selection (-1 for none) and `entry` its text.
-  void on_list_choice(int index, const std::string& entry);
+  // selection (-1 for none), a place in the list the presenter filled; the
+  // name it put there makes the path.
+  void on_list_choice(int index);
 
   // The answers to DialogWork::scan_folder: the number of images found so
   // far, then the whole listing.
   void on_scan_progress(std::uint64_t ticket, std::size_t found);
   void on_scan_finished(std::uint64_t ticket, ImageListing listing);
 
-  // H_Scroll(bar) changed or its thumb is being dragged; the bar already
-  // holds its new value.
-  void on_scroll(int bar);
+  // The user moved H_Scroll(bar) (`code`; `track_position` is the thumb's
+  // place for the thumb's codes): the bar's value, its Action_Value and its
+  // label follow by scrolled_value's rule.
+  void on_scroll(int bar, ScrollCode code, int track_position = 0);
 
   // The answer to DialogWork::decode_preview: the picture's own size and its
   // pixels at preview_target_size for the DPI asked for, or nothing for a
   // file that cannot be read as a picture.
   void on_preview_decoded(std::uint64_t ticket, std::optional<DecodedPicture> decoded);
+
+  // An answer of the work beside the window, whichever it is.
+  void on_work_answer(WorkAnswer answer);
+
+  // The pointer's shape over `place`, by pointer_for and whether the dialog
+  // is busy.
+  PointerShape pointer_over(const PointerPlace& place) const { return pointer_for(place, state_.busy); }
 
   // The window moved to a display of another DPI, or the user changed its
   // scaling.
@@ -99,6 +110,8 @@ class DialogPresenter {
 
  private:
   void set_caption(ControlId control, std::string caption);
+  // The bar takes `value` (inside its range) and its Action_Value follows.
+  void move_bar(int bar, int value);
   void set_picture(std::optional<ControlId> image, CarriedPicture picture);
   void show_option_marks(int file_kind);
   void Show_Preview();
@@ -109,8 +122,6 @@ class DialogPresenter {
   void set_busy(bool busy);
   // Keeps `action` for the scan's end; true when a scan runs.
   bool wait_for_scan(std::function<void()> action);
-  // The listed name at `index` of the list as it is now, chosen.
-  void choose_listed(int index);
   void button_action(int button);
   void Browse_Folder();
   void set_and_close();

@@ -46,6 +46,9 @@ struct DialogState {
   PreviewSize preview_size;
   std::shared_ptr<const PreviewPicture> preview_picture;
   bool preview_edge = false;
+  // H_Scroll(0 to 3): the value each bar holds, always inside the bar's
+  // range; the window's bars mirror these.
+  std::array<int, 4> scroll_values{kScrollStoredValue, kScrollStoredValue, kScrollStoredValue, kScrollStoredValue};
   // Longer work for the user is under way: the pointer is the hourglass.
   bool busy = false;
 };

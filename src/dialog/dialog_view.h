@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "dialog/control_table.h"
 #include "imagesource/image_list.h"
+#include "platform/picture_decoder.h"
 #include "settings/settings_model.h"
 #include "settings/settings_store.h"
 
@@ -26,18 +28,13 @@ class DialogView {
   virtual ~DialogView() = default;
 
   // The presenter's state of `control` changed (a caption, a picture, the
-  // preview, the link colour, the pointer): show it.
+  // preview, the link colour, a bar's value): show it.
   virtual void refresh(ControlId control) = 0;
 
   // List_1.
   virtual void set_list_horizontal_extent(int extent96) = 0;
   // Replaces every entry with `entries`, in their order, in one go.
   virtual void set_list_entries(const std::vector<std::string>& entries) = 0;
-
-  // H_Scroll(bar), bar 0 to 3. Setting refuses a value outside the bar's
-  // range: false, and the bar keeps its value. Setting raises no event.
-  virtual int scroll_value(int bar) const = 0;
-  virtual bool set_scroll_value(int bar, int value) = 0;
 
   // The pointer's screen position; nothing when it cannot be read.
   virtual std::optional<ScreenPoint> cursor_position() = 0;
@@ -52,7 +49,9 @@ class DialogView {
   // Paints what has changed now, before a long action begins.
   virtual void repaint_now() = 0;
 
-  // The hourglass over the dialog while `busy`.
+  // The dialog became busy or stopped being so: the pointer changes where it
+  // stands over the dialog now, not only at its next move, to the shape
+  // pointer_for gives.
   virtual void show_busy(bool busy) = 0;
 
   // A message box owned by the dialog, titled "Vantrel", OK only: with the
@@ -75,6 +74,22 @@ class SettingsWriter {
   virtual ~SettingsWriter() = default;
   virtual SaveOutcome save(const SettingsModel& model) = 0;
 };
+
+// The answers of DialogWork, handed to DialogPresenter::on_work_answer on the
+// window's thread, each with the ticket of its request.
+struct ScanProgress {  // the number of images found so far
+  std::uint64_t ticket = 0;
+  std::size_t found = 0;
+};
+struct PreviewDecoded {  // nothing for a file that cannot be read as a picture
+  std::uint64_t ticket = 0;
+  std::optional<DecodedPicture> decoded;
+};
+struct ScanFinished {
+  std::uint64_t ticket = 0;
+  ImageListing listing;
+};
+using WorkAnswer = std::variant<ScanProgress, PreviewDecoded, ScanFinished>;
 
 // Work that takes long (a large photo's decode) and runs beside the window.
 // Each request carries a ticket; its answer comes back to the presenter on the

@@ -1,5 +1,6 @@
 # Files of platform/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
 list(APPEND CORE_SOURCES
+  platform/doorbell.cpp
   platform/exif_orientation.cpp
   platform/fixed_seed_random.cpp
   platform/mip_chain.cpp
@@ -19,6 +20,7 @@ list(APPEND WIN32_SOURCES
   platform/gl_context_win32.cpp
   platform/multisample_format_win32.cpp
   platform/offscreen_bitmap_win32.cpp
+  platform/optional_functions_win32.cpp
   platform/picture_decoder_win32.cpp
   platform/platform_check_win32.cpp
   platform/system_error_win32.cpp

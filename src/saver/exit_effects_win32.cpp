@@ -2,18 +2,14 @@
 
 #include "platform/base_window_win32.h"
 #include "platform/platform_check_win32.h"
-#include "platform/system_library_win32.h"
+#include "platform/optional_functions_win32.h"
 
 namespace vantrel {
 
 bool Win32PasswordService::is_nt() { return Is_NT(); }
 
 PasswordVerdict Win32PasswordService::verify_password() {
-  using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
-  const ModuleHandle password_cpl = load_system_library(L"password.cpl");
-  if (!password_cpl) return PasswordVerdict::Accepted;
-  const auto verify = reinterpret_cast<VerifyScreenSavePwdFn>(
-      reinterpret_cast<void*>(GetProcAddress(password_cpl.get(), "VerifyScreenSavePwd")));
+  const auto verify = optional_functions::VerifyScreenSavePwd();
   if (!verify) return PasswordVerdict::Accepted;
   return verify(owner_) ? PasswordVerdict::Accepted : PasswordVerdict::Refused;
 }

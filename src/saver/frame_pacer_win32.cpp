@@ -7,15 +7,17 @@ namespace {
 
 constexpr int kFallbackRefreshHertz = 60;
 
+int refresh_hertz_of(HDC dc) {
+  const int hertz = dc ? GetDeviceCaps(dc, VREFRESH) : 0;
+  // 0 and 1 mean "the hardware's default": no number to go by.
+  return hertz <= 1 ? kFallbackRefreshHertz : hertz;
+}
+
 }  // namespace
 
-FramePacer::FramePacer(HDC dc) {
-  int hertz = dc ? GetDeviceCaps(dc, VREFRESH) : 0;
-  // 0 and 1 mean "the hardware's default": no number to go by.
-  if (hertz <= 1) hertz = kFallbackRefreshHertz;
-  refresh_hertz_ = hertz;
-  period_ = std::chrono::nanoseconds(1'000'000'000LL / hertz);
-  next_frame_ = std::chrono::steady_clock::now();
+FramePacer::FramePacer(HDC dc)
+    : refresh_hertz_(refresh_hertz_of(dc)),
+      schedule_(std::chrono::nanoseconds(1'000'000'000LL / refresh_hertz_), std::chrono::steady_clock::now()) {
   hold_fine_timer(true);
 }
 
@@ -34,40 +36,23 @@ void FramePacer::hold_fine_timer(bool hold) {
 }
 
 void FramePacer::set_pacing(const Pacing& pacing) {
-  const bool resumed = paused_ && !pacing.paused;
-  paused_ = pacing.paused;
-  hold_fine_timer(!paused_);
-  if (paused_) return;
-  const auto now = std::chrono::steady_clock::now();
-  if (pacing.interval > std::chrono::nanoseconds::zero()) {
-    // A longer period moves the next frame out; a shorter one brings it in.
-    next_frame_ += pacing.interval - period_;
-    period_ = pacing.interval;
-  }
-  // Back from a pause the scene is shown at once, at the point its clock has
-  // reached: no frames are made up.
-  if (resumed || next_frame_ > now + period_) next_frame_ = now;
+  schedule_.set_pacing(pacing, std::chrono::steady_clock::now());
+  hold_fine_timer(!schedule_.paused());
 }
 
-bool FramePacer::frame_due() const { return !paused_ && std::chrono::steady_clock::now() >= next_frame_; }
+bool FramePacer::frame_due() const { return schedule_.frame_due(std::chrono::steady_clock::now()); }
 
-void FramePacer::frame_shown() {
-  next_frame_ += period_;
-  const auto now = std::chrono::steady_clock::now();
-  // Late (a slow frame, or vsync already waited): count from now rather than
-  // rushing frames to catch up.
-  if (next_frame_ < now) next_frame_ = now;
-}
+void FramePacer::frame_shown() { schedule_.frame_shown(std::chrono::steady_clock::now()); }
 
 void FramePacer::wait() {
-  if (paused_) {
+  const std::optional<std::chrono::nanoseconds> remaining = schedule_.wait_from(std::chrono::steady_clock::now());
+  if (!remaining) {
     WaitMessage();
     return;
   }
-  const auto remaining = next_frame_ - std::chrono::steady_clock::now();
-  if (remaining <= std::chrono::nanoseconds::zero()) return;
+  if (*remaining <= std::chrono::nanoseconds::zero()) return;
   // Rounded up: a wait of 0 ms would spin through the last fraction.
-  const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(remaining);
+  const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(*remaining);
   MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds.count()), QS_ALLINPUT);
 }
 

@@ -11,6 +11,7 @@
 
 #include <chrono>
 
+#include "saver/frame_schedule.h"
 #include "saver/pacing_policy.h"
 
 namespace vantrel {
@@ -29,7 +30,7 @@ class FramePacer {
 
   // A new pace. Coming out of a pause, the next frame is due at once.
   void set_pacing(const Pacing& pacing);
-  bool paused() const { return paused_; }
+  bool paused() const { return schedule_.paused(); }
 
   // True once the next frame should be drawn; never while paused.
   bool frame_due() const;
@@ -40,7 +41,7 @@ class FramePacer {
   // until a message arrives.
   void wait();
 
-  std::chrono::nanoseconds frame_period() const { return period_; }
+  std::chrono::nanoseconds frame_period() const { return schedule_.period(); }
   // Whether the system timer is held at 1 ms for this pacer.
   bool holds_fine_timer() const { return fine_timer_; }
 
@@ -48,9 +49,7 @@ class FramePacer {
   void hold_fine_timer(bool hold);
 
   int refresh_hertz_;
-  std::chrono::nanoseconds period_;
-  bool paused_ = false;
-  std::chrono::steady_clock::time_point next_frame_;
+  FrameSchedule schedule_;
   bool fine_timer_ = false;  // timeBeginPeriod(1) succeeded and must be undone
 };
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/dpi_awareness_win32.h"
-#include "platform/system_library_win32.h"
+#include "platform/optional_functions_win32.h"
 
 namespace vantrel {
 namespace {
@@ -11,14 +11,7 @@ namespace {
 // GetDpiForMonitor of Windows 8.1 on; before it every monitor has the
 // system's DPI.
 int monitor_dpi(HMONITOR monitor) {
-  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  static const auto for_monitor = [] {
-    // Loaded once for the process's life, as the function it gives is kept.
-    static const ModuleHandle shcore = load_system_library(L"shcore.dll");
-    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                        reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")))
-                  : nullptr;
-  }();
+  const auto for_monitor = optional_functions::GetDpiForMonitor();
   UINT x = 0;
   UINT y = 0;
   if (for_monitor && SUCCEEDED(for_monitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0)

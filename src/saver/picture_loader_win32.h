@@ -4,22 +4,23 @@
 // background needs none of it. The same thread builds the picture's mip
 // chain, so the window only uploads it.
 //
-// The picture stays here until the window takes it; the window is told with
-// a posted message that carries nothing, so a message another program posts
-// to it can never hand it a pointer. The thread shares only its own state
-// with the loader: a loader that goes while a decode runs leaves the thread
-// to finish on its own (or to end with the process), so ending the saver
-// never waits for a decoder.
+// The work goes through a work mailbox: the picture waits there until the
+// window takes it, and the window is told with a posted message that carries
+// nothing, so a message another program posts to it can never hand it a
+// pointer. A loader that goes while the decode runs leaves the thread to
+// finish on its own (or to end with the process), so ending the saver never
+// waits for a decoder.
 
 #include <windows.h>
 
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "platform/doorbell.h"
 #include "platform/mip_chain.h"
 #include "platform/picture_decoder.h"
+#include "platform/work_mailbox.h"
 
 namespace vantrel {
 
@@ -31,13 +32,13 @@ class PictureLoader {
   // Starts decoding `utf8_path`, upright, straight at the size `texture_size`
   // gives for its upright size (both sides powers of two).
   PictureLoader(std::string utf8_path, TargetSize texture_size);
-  // Joins a thread that has ended; one still decoding is left to itself and
-  // tells no window any more.
+  // Tells no window any more; a decode still under way is left to itself.
   ~PictureLoader();
   PictureLoader(const PictureLoader&) = delete;
   PictureLoader& operator=(const PictureLoader&) = delete;
 
-  // The window to tell; told at once when the decode has already ended.
+  // The window to tell (none: no window any more); told at once when the
+  // decode has already ended.
   void tell(HWND window);
 
   // The picture's mip chain, once: nothing while the decode runs, after it
@@ -45,9 +46,12 @@ class PictureLoader {
   std::optional<MipChain> take();
 
  private:
-  struct Shared;
-  std::shared_ptr<Shared> shared_;
-  std::thread thread_;  // last: it starts when everything above exists
+  struct Request {
+    std::string path;
+    TargetSize texture_size;
+  };
+  std::shared_ptr<Doorbell> doorbell_;
+  WorkMailbox<Request, std::optional<MipChain>> mailbox_;
 };
 
 }  // namespace vantrel

@@ -2,20 +2,18 @@
 
 #include <cstring>
 
-#include "platform/system_library_win32.h"
+#include "platform/optional_functions_win32.h"
 
 namespace vantrel {
 namespace {
 
-// powrprof.dll's callback registration, Windows 8 and later; mingw-w64's
-// headers lack it and the two newer setting identifiers.
+// The callback registration's record; mingw-w64's headers lack it and the
+// two newer setting identifiers.
 using NotifyCallback = ULONG(CALLBACK*)(void* context, ULONG type, void* setting);
 struct SubscribeParameters {
   NotifyCallback callback;
   void* context;
 };
-using RegisterFn = DWORD(WINAPI*)(const GUID* setting, DWORD flags, HANDLE recipient, void** registration);
-using UnregisterFn = DWORD(WINAPI*)(void* registration);
 constexpr DWORD kDeviceNotifyCallback = 2;
 
 // 0 off, 1 on, 2 dimmed.
@@ -29,12 +27,10 @@ constexpr GUID kPowerSavingStatus = {0xe00958c0, 0xc213, 0x4ace, {0xac, 0x77, 0x
 
 }  // namespace
 
-PowerWatch::PowerWatch(HWND window) : window_(window), powrprof_(load_system_library(L"powrprof.dll")) {
-  if (!powrprof_) return;
-  const auto register_notification = reinterpret_cast<RegisterFn>(
-      reinterpret_cast<void*>(GetProcAddress(powrprof_.get(), "PowerSettingRegisterNotification")));
-  unregister_ = reinterpret_cast<void*>(GetProcAddress(powrprof_.get(), "PowerSettingUnregisterNotification"));
-  if (!register_notification || !unregister_) return;
+PowerWatch::PowerWatch(HWND window) : window_(window) {
+  const auto notifications = optional_functions::PowerSettingNotifications();
+  if (!notifications) return;
+  const auto register_notification = notifications.register_notification;
   SubscribeParameters parameters{&PowerWatch::on_setting, this};
   const auto subscribe = [&](const GUID& setting) {
     void* registration = nullptr;
@@ -52,7 +48,8 @@ PowerWatch::PowerWatch(HWND window) : window_(window), powrprof_(load_system_lib
 }
 
 PowerWatch::~PowerWatch() {
-  const auto unregister = reinterpret_cast<UnregisterFn>(unregister_);
+  // Registrations exist only where both functions do.
+  const auto unregister = optional_functions::PowerSettingNotifications().unregister_notification;
   for (void* registration : registrations_) unregister(registration);
 }
 

@@ -11,7 +11,6 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/handles_win32.h"
 #include "saver/pacing_policy.h"
 
 namespace vantrel {
@@ -38,8 +37,6 @@ class PowerWatch {
 
  private:
   HWND window_;
-  ModuleHandle powrprof_;      // the registration's functions live here
-  void* unregister_ = nullptr;  // PowerSettingUnregisterNotification
   mutable std::mutex mutex_;
   PowerState state_;
   std::vector<void*> registrations_;  // HPOWERNOTIFY

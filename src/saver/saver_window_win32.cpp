@@ -27,7 +27,7 @@
 #include "saver/scene.h"
 #include "saver/scene_renderer.h"
 #include "saver/sphere_texture_size.h"
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {

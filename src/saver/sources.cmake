@@ -4,6 +4,7 @@ list(APPEND CORE_SOURCES
   saver/cover_layout.cpp
   saver/exit_rules.cpp
   saver/explosion.cpp
+  saver/frame_schedule.cpp
   saver/gradient.cpp
   saver/pacing_policy.cpp
   saver/pick_picture.cpp

@@ -1,6 +1,7 @@
 #include "startup/startup_win32.h"
 
 #include "dialog/settings_dialog_win32.h"
+#include "platform/optional_functions_win32.h"
 #include "platform/platform_check_win32.h"
 #include "platform/system_library_win32.h"
 #include "platform/wide_text_win32.h"
@@ -8,7 +9,7 @@
 #include "settings/settings_file_win32.h"
 #include "startup/preview_form_win32.h"
 #include "startup/program_start.h"
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {
@@ -32,12 +33,7 @@ class Win32StartupHost final : public StartupHost {
   bool is_nt() override { return Is_NT(); }
 
   void change_password(std::int32_t owner) override {
-    using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
-    const ModuleHandle mpr = load_system_library(L"mpr.dll");
-    if (!mpr) return;
-    const auto change = reinterpret_cast<PwdChangePasswordFn>(
-        reinterpret_cast<void*>(GetProcAddress(mpr.get(), "PwdChangePasswordA")));
-    if (change) change("SCRSAVE", window_from_number(owner), 0, 0);
+    if (const auto change = optional_functions::PwdChangePasswordA()) change("SCRSAVE", window_from_number(owner), 0, 0);
   }
 
   void show_settings_dialog(SettingsModel& model) override { run_settings_dialog(instance_, model); }

@@ -139,7 +139,7 @@ TEST_F(DialogPresenterTest, CountsWithTheUsersGroupingAndShowsNothingForNone) {
 TEST_F(DialogPresenterTest, SlidersTakeTheirValuesAndRefuseWhatLiesOutsideTheirRange) {
   model.Action_Value = {6, 101, std::nullopt, 70000};  // top of bar 0, above bar 1, unset, beyond 16 bits
   load();
-  EXPECT_EQ(view.bars, (std::array<int, 4>{6, kScrollStoredValue, kScrollStoredValue, kScrollStoredValue}));
+  EXPECT_EQ(state().scroll_values, (std::array<int, 4>{6, kScrollStoredValue, kScrollStoredValue, kScrollStoredValue}));
   EXPECT_EQ(caption(*lbl_Scroll(0)), "6");
   EXPECT_EQ(caption(*lbl_Scroll(1)), "101") << "the label shows the loaded number";
   EXPECT_EQ(caption(*lbl_Scroll(2)), "0") << "an unset value reads as 0, as the saver reads it";
@@ -148,8 +148,7 @@ TEST_F(DialogPresenterTest, SlidersTakeTheirValuesAndRefuseWhatLiesOutsideTheirR
   EXPECT_EQ(model.Action_Value[1], 101);
   EXPECT_EQ(model.Action_Value[3], 70000);
 
-  view.bars[1] = 100;  // dragged to the right end
-  presenter->on_scroll(1);
+  presenter->on_scroll(1, ScrollCode::ThumbPosition, 100);  // dragged to the right end
   EXPECT_EQ(model.Action_Value[1], 100);
   EXPECT_EQ(caption(*lbl_Scroll(1)), "100");
   EXPECT_EQ(caption(*lbl_Scroll(3)), "70000") << "no other label changes";
@@ -180,8 +179,7 @@ TEST_F(DialogPresenterTest, ClosingWritesNothing) {
   files.add_file("C:\\Saver\\Vantrel.ini", "[Section]\r\n");
   const auto before = files.files();
   load();
-  view.bars[0] = 5;
-  presenter->on_scroll(0);
+  presenter->on_scroll(0, ScrollCode::ThumbPosition, 5);
   presenter->on_close_requested();
   EXPECT_EQ(files.files(), before);
 }

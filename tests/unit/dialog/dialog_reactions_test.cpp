@@ -4,7 +4,7 @@
 
 #include "dialog/dialog_presenter_fixture.h"
 #include "imagesource/image_list.h"
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {
@@ -144,7 +144,7 @@ TEST_F(DialogReactionsTest, WhileAScanRunsSetBrowseAndTheListWaitAndCancelCloses
   press(ControlId::lbl_Button_1);
   EXPECT_TRUE(writer.saved.empty()) << "no set";
   EXPECT_TRUE(view.messages.empty());
-  presenter->on_list_choice(0, "a.bmp");
+  presenter->on_list_choice(0);
   EXPECT_EQ(model.File_Path, "") << "no list choice";
   EXPECT_EQ(picture(Img_Button(1)), CarriedPicture::ButtonRaised) << "the faces still come back up";
 
@@ -167,7 +167,7 @@ TEST_F(DialogReactionsTest, ChoicesMadeDuringAScanAreCarriedOutWhenItEnds) {
   press(ControlId::lbl_Button_0);
   ASSERT_TRUE(presenter->scanning());
   view.busy_shown.clear();
-  presenter->on_list_choice(1, "an old folder's name.bmp");
+  presenter->on_list_choice(1);
   press(ControlId::lbl_Button_1);
   EXPECT_EQ(view.busy_shown, std::vector<bool>{true}) << "the hourglass says the clicks were taken";
   EXPECT_TRUE(writer.saved.empty());
@@ -181,10 +181,11 @@ TEST_F(DialogReactionsTest, ChoicesMadeDuringAScanAreCarriedOutWhenItEnds) {
 
 TEST_F(DialogReactionsTest, AListChoiceMakesTheFileTheChosenOneAndPreviewsIt) {
   files.add_file("D:\\pics\\sun.jpg");
+  files.add_file("D:\\pics\\notes.jpg", {}, kAttributeArchive);  // listed after sun.jpg
   load();
   browse_to("D:\\pics");
   view.busy_shown.clear();
-  presenter->on_list_choice(0, "sun.jpg");
+  presenter->on_list_choice(0);
   EXPECT_EQ(model.File_Path, "D:\\pics\\sun.jpg");
   EXPECT_EQ(caption(ControlId::Folder_Path), "D:\\pics\\sun.jpg");
   EXPECT_EQ(model.Folder_Name, "D:\\pics") << "unchanged by a list choice";
@@ -196,21 +197,21 @@ TEST_F(DialogReactionsTest, AListChoiceMakesTheFileTheChosenOneAndPreviewsIt) {
   EXPECT_EQ(caption(ControlId::lbl_PreSize), "300 * 1200");
 
   // A file that is no picture: the path follows, the preview stays.
-  presenter->on_list_choice(0, "notes.jpg");
+  presenter->on_list_choice(1);
   presenter->on_preview_decoded(work.previews.back().ticket, std::nullopt);
   EXPECT_EQ(caption(ControlId::Folder_Path), "D:\\pics\\notes.jpg");
   EXPECT_EQ(caption(ControlId::lbl_PreSize), "300 * 1200");
   EXPECT_FALSE(state().busy) << "the pointer is always restored";
 
-  presenter->on_list_choice(-1, "");
+  presenter->on_list_choice(-1);
   EXPECT_EQ(model.File_Path, "D:\\pics\\notes.jpg") << "no selection: nothing";
 }
 
 TEST_F(DialogReactionsTest, ArrowingThroughPhotosShowsOnlyTheLatest) {
   load();
-  presenter->on_list_choice(0, "a.bmp");
+  presenter->on_list_choice(0);
   const std::uint64_t first = work.previews.back().ticket;
-  presenter->on_list_choice(1, "b.gif");
+  presenter->on_list_choice(1);
   presenter->on_preview_decoded(first, testing::picture_of(640, 480));
   EXPECT_EQ(caption(ControlId::lbl_PreSize), "") << "the older photo came too late";
   EXPECT_TRUE(state().busy);
@@ -221,8 +222,7 @@ TEST_F(DialogReactionsTest, ArrowingThroughPhotosShowsOnlyTheLatest) {
 TEST_F(DialogReactionsTest, SetSavesTheBarsValuesAndCloses) {
   model.Action_Value = {3, 250, 5, 5};  // bar 1 refused the loaded 250 and holds 1
   load();
-  view.bars[0] = 6;
-  presenter->on_scroll(0);
+  presenter->on_scroll(0, ScrollCode::ThumbPosition, 6);
   press(ControlId::lbl_Button_1);
   ASSERT_EQ(writer.saved.size(), 1u);
   const SettingsModel& saved = writer.saved[0];
@@ -267,7 +267,7 @@ TEST_F(DialogReactionsTest, FileModeRightAfterABrowseWantsAListChoiceFirst) {
   browse_to("D:\\New");
   press(ControlId::lbl_Button_1);
   EXPECT_EQ(view.messages, exclamations(kNoFileMessage));
-  presenter->on_list_choice(0, "x.jpg");
+  presenter->on_list_choice(0);
   press(ControlId::lbl_Button_1);
   ASSERT_EQ(writer.saved.size(), 1u);
   EXPECT_EQ(writer.saved[0].File_Path, "D:\\New\\x.jpg");
@@ -292,7 +292,7 @@ TEST_F(DialogReactionsTest, APathTheFileCannotCarryIsStoredShortOrRefused) {
   model.File_Kind = kFileKindSingleFile;
   load();
   browse_to("D:\\Ünïcode\\€ 写真");
-  presenter->on_list_choice(0, "sun.jpg");
+  presenter->on_list_choice(0);
   press(ControlId::lbl_Button_1);
   ASSERT_EQ(writer.saved.size(), 1u);
   EXPECT_EQ(writer.saved[0].File_Path, "D:\\UNICOD~1\\SUN~1.JPG");
@@ -368,8 +368,7 @@ TEST_F(DialogReactionsTest, ASaveThatFailsSaysWhyAndKeepsTheDialogOpen) {
 
 TEST_F(DialogReactionsTest, CancelClosesWithoutWritingWhicheverButtonIsReleased) {
   load();
-  view.bars[0] = 6;
-  presenter->on_scroll(0);
+  presenter->on_scroll(0, ScrollCode::ThumbPosition, 6);
   presenter->on_mouse_down(ControlId::lbl_Button_2);  // the right button: the window does not say
   presenter->on_mouse_up(ControlId::lbl_Button_2);
   EXPECT_TRUE(writer.saved.empty());
@@ -381,6 +380,104 @@ TEST_F(DialogReactionsTest, TheLinkOpensItsAddressUnderTheHourglass) {
   press(ControlId::lbl_URL);
   EXPECT_EQ(view.opened, (std::vector<std::string>{std::string(kHomePageAddress)}));
   EXPECT_EQ(view.busy_shown, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The presenter holds the bars' values: the window only reports what the user
+// did, and a save writes what the presenter holds, whatever the bars show.
+TEST_F(DialogReactionsTest, ASaveAfterScrollsWritesThePresentersValues) {
+  model.Action_Value = {3, 25, 5, 5};
+  load();
+  const struct {
+    int bar;
+    ScrollCode code;
+    int track;
+  } moves[] = {
+      {0, ScrollCode::LineRight, 0},       // 4
+      {0, ScrollCode::PageRight, 0},       // 5
+      {0, ScrollCode::Right, 0},           // 6
+      {0, ScrollCode::LineRight, 0},       // stays 6
+      {1, ScrollCode::ThumbTrack, 80},     // 80
+      {1, ScrollCode::ThumbPosition, 77},  // 77
+      {2, ScrollCode::Left, 0},            // 1
+      {2, ScrollCode::LineLeft, 0},        // stays 1
+      {3, ScrollCode::PageLeft, 0},        // 4
+      {3, ScrollCode::Other, 20},          // stays 4
+  };
+  for (const auto& move : moves) presenter->on_scroll(move.bar, move.code, move.track);
+  EXPECT_EQ(state().scroll_values, (std::array<int, 4>{6, 77, 1, 4}));
+  EXPECT_EQ(caption(*lbl_Scroll(1)), "77");
+  EXPECT_EQ(model.Action_Value[2], 1);
+  press(ControlId::lbl_Button_1);
+  ASSERT_EQ(writer.saved.size(), 1u);
+  EXPECT_EQ(writer.saved[0].Action_Value, (std::array<std::optional<std::int64_t>, 4>{6, 77, 1, 4}));
+}
+
+TEST_F(DialogReactionsTest, TheViewLearnsOfEveryBarThatMovesAndOfNoOther) {
+  model.Action_Value[3] = 1;
+  load();
+  view.refreshed.clear();
+  presenter->on_scroll(2, ScrollCode::LineRight);
+  presenter->on_scroll(3, ScrollCode::LineLeft);  // at its left end already
+  EXPECT_TRUE(refreshed(ControlId::H_Scroll_2));
+  EXPECT_FALSE(refreshed(ControlId::H_Scroll_3));
+  EXPECT_FALSE(refreshed(ControlId::lbl_Scroll_3));
+  view.refreshed.clear();
+  presenter->on_scroll(4, ScrollCode::LineRight);
+  presenter->on_scroll(-1, ScrollCode::LineRight);
+  EXPECT_TRUE(view.refreshed.empty()) << "no such bar";
+}
+
+// The list's places are the presenter's own entries: what the list shows
+// is never read back.
+TEST_F(DialogReactionsTest, AListPlaceNamesThePresentersOwnEntry) {
+  for (const char* name : {"a.bmp", "b.gif", "c.jpg"}) files.add_file(std::string("D:\\New\\") + name);
+  load();
+  browse_to("D:\\New");
+  ASSERT_EQ(view.list, (std::vector<std::string>{"a.bmp", "b.gif", "c.jpg"}));
+  const struct {
+    int index;
+    const char* path;  // nothing chosen: the path before
+  } choices[] = {{2, "D:\\New\\c.jpg"}, {0, "D:\\New\\a.bmp"}, {3, "D:\\New\\a.bmp"}, {-1, "D:\\New\\a.bmp"},
+                 {1, "D:\\New\\b.gif"}};
+  for (const auto& choice : choices) {
+    presenter->on_list_choice(choice.index);
+    EXPECT_EQ(model.File_Path, choice.path) << choice.index;
+  }
+  EXPECT_EQ(work.previews.size(), 3u + 1u) << "one preview a choice, besides the load's";
+}
+
+TEST_F(DialogReactionsTest, EachAnswerOfTheWorkReachesItsReaction) {
+  files.add_file("D:\\New\\a.bmp");
+  load();
+  view.folder_to_choose = "D:\\New";
+  press(ControlId::lbl_Button_0);
+  const std::uint64_t scan = work.scans.at(0).ticket;
+  presenter->on_work_answer(ScanProgress{scan, 1234});
+  EXPECT_EQ(caption(ControlId::lbl_Kei), "1234") << "plain digits while it runs";
+  presenter->on_work_answer(ScanFinished{scan, list_images(files, "D:\\New")});
+  EXPECT_EQ(view.list, (std::vector<std::string>{"a.bmp"}));
+  presenter->on_list_choice(0);
+  presenter->on_work_answer(PreviewDecoded{work.previews.back().ticket, testing::picture_of(640, 480)});
+  EXPECT_EQ(caption(ControlId::lbl_PreSize), "640 * 480");
+}
+
+TEST_F(DialogReactionsTest, ThePointerIsTheHourglassWhileAPreviewIsOnItsWay) {
+  load();
+  presenter->on_preview_decoded(work.previews.back().ticket, std::nullopt);
+  const PointerPlace list{false, ControlId::List_1};
+  const PointerPlace caption_bar{true, std::nullopt};
+  EXPECT_EQ(presenter->pointer_over(list), PointerShape::Hand);
+  presenter->on_list_choice(1);
+  EXPECT_EQ(presenter->pointer_over(list), PointerShape::Hourglass);
+  EXPECT_EQ(presenter->pointer_over(caption_bar), PointerShape::System);
+  presenter->on_preview_decoded(work.previews.back().ticket, std::nullopt);
+  EXPECT_EQ(presenter->pointer_over(list), PointerShape::Hand);
 }
 
 }  // namespace

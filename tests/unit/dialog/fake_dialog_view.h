@@ -1,6 +1,6 @@
 #pragma once
 // A settings dialog window for the presenter's tests: it records what it is
-// told and answers as the real one does (bars refuse values out of range).
+// told and answers as the real one does.
 
 #include <optional>
 #include <string>
@@ -18,13 +18,6 @@ class FakeDialogView : public DialogView {
   void set_list_entries(const std::vector<std::string>& entries) override {
     list = entries;
     ++list_fills;
-  }
-  int scroll_value(int bar) const override { return bars.at(static_cast<std::size_t>(bar)); }
-  bool set_scroll_value(int bar, int value) override {
-    const ScrollRange& range = kScrollRanges.at(static_cast<std::size_t>(bar));
-    if (value < range.minimum || value > range.maximum) return false;
-    bars.at(static_cast<std::size_t>(bar)) = value;
-    return true;
   }
   std::optional<ScreenPoint> cursor_position() override { return cursor; }
   void open_animation(ScreenPoint point) override { opened_from.push_back(point); }
@@ -49,7 +42,6 @@ class FakeDialogView : public DialogView {
   int list_extent96 = 0;
   std::vector<std::string> list;
   int list_fills = 0;
-  std::array<int, 4> bars{kScrollStoredValue, kScrollStoredValue, kScrollStoredValue, kScrollStoredValue};
   std::optional<ScreenPoint> cursor = ScreenPoint{640, 512};
   std::vector<ScreenPoint> opened_from;
   std::vector<ScreenPoint> closed_to;

@@ -16,7 +16,7 @@
 #include "platform/picture_decoder_win32.h"
 #include "resources/resource_ids.h"
 #include "support/screen_capture.h"
-#include "startup/program_texts.h"
+#include "texts/program_texts.h"
 
 namespace vantrel {
 namespace {
