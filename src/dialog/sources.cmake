@@ -1,5 +1,6 @@
 # Files of dialog/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
 list(APPEND CORE_SOURCES
+  dialog/accessible_elements.cpp
   dialog/caption_animation.cpp
   dialog/control_table.cpp
   dialog/dialog_layout.cpp
