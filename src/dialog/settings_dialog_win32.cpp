@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "dialog/caption_animation_win32.h"
+#include "dialog/dialog_accessible_win32.h"
 #include "dialog/dialog_font_win32.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_painter_win32.h"
@@ -155,11 +156,13 @@ class SettingsDialog final : public BaseWindow<SettingsDialog>, private DialogVi
   std::optional<ControlId> pressed_;
   std::unique_ptr<DialogWorker> worker_;
   std::unique_ptr<DialogPresenter> presenter_;
+  std::unique_ptr<DialogAccessibility> accessibility_;
 };
 
 void SettingsDialog::run() {
   if (!create_window()) return;
   worker_ = std::make_unique<DialogWorker>(window_);
+  accessibility_ = std::make_unique<DialogAccessibility>(window_, layout_, [this] { return presenter_.get(); });
   create_controls();
   const int dpi = window_dpi(window_);
   apply_layout(dpi, true);  // the load's first step: the client area is Pic_C
@@ -224,7 +227,9 @@ void SettingsDialog::create_controls() {
     info.nPage = 0;  // a thumb of the standard size, not one in proportion
     info.nPos = kScrollStoredValue;
     SetScrollInfo(bars_[static_cast<std::size_t>(bar)], SB_CTL, &info, TRUE);
+    accessibility_->name_system_control(bars_[static_cast<std::size_t>(bar)], *H_Scroll(bar));
   }
+  accessibility_->name_system_control(list_, ControlId::List_1);
 }
 
 void SettingsDialog::apply_layout(int dpi, bool centre) {
@@ -315,6 +320,13 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
       return 0;
     case DialogWorker::kAnswerMessage:
       OnWorkAnswered();
+      return 0;
+    case WM_GETOBJECT:
+      if (const auto answer = accessibility_ ? accessibility_->on_get_object(wparam, lparam) : std::nullopt)
+        return *answer;
+      break;
+    case DialogAccessibility::kActionMessage:
+      if (accessibility_) accessibility_->run_pending_actions();
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -455,6 +467,7 @@ void SettingsDialog::OnWorkAnswered() {
 }
 
 void SettingsDialog::OnDestroy() {
+  if (accessibility_) accessibility_->disconnect();
   KillTimer(window_, kLinkTimer);
   PostQuitMessage(0);
 }
@@ -464,6 +477,7 @@ void SettingsDialog::refresh(ControlId control) {
   if (kind == ControlKind::PictureBox) painter_.update_surface(control, presenter_->state());
   const RECT area = to_rect(painter_.repaint_area(control));
   InvalidateRect(window_, &area, FALSE);
+  if (accessibility_) accessibility_->on_refresh(control);
 }
 
 void SettingsDialog::set_list_horizontal_extent(int extent96) {

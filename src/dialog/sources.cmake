@@ -15,6 +15,7 @@ list(APPEND CORE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   dialog/caption_animation_win32.cpp
+  dialog/dialog_accessible_win32.cpp
   dialog/dialog_font_win32.cpp
   dialog/dialog_painter_win32.cpp
   dialog/dialog_pictures_win32.cpp
