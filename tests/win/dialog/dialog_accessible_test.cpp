@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -258,6 +259,55 @@ TEST_F(DialogAccessibleTest, AnOptionsDefaultActionChoosesItsKindAndCancelsClose
   EXPECT_TRUE(FAILED(held->get_accName(child_id(cancel), &name)));
   EXPECT_TRUE(FAILED(held->accDoDefaultAction(child_id(cancel))));
   held->Release();
+}
+
+// What readers hear of the dialog while it runs: (event, child id).
+std::vector<std::pair<DWORD, long>> heard;
+
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  if (object == OBJID_CLIENT && window == FindWindowW(nullptr, L"Vantrelの設定")) heard.emplace_back(event, child);
+}
+
+bool was_heard(DWORD event, long child) {
+  return std::find(heard.begin(), heard.end(), std::pair<DWORD, long>{event, child}) != heard.end();
+}
+
+TEST_F(DialogAccessibleTest, ReadersHearOfANewCheckedOptionAndANewSliderValue) {
+  model.File_Kind = kFileKindFolder;
+  model.Action_Value = {3, 25, 5, 5};
+  heard.clear();
+  const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &hear,
+                                             GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  long folder = 0, file = 0, size_value = 0, cancel_id = 0;
+  IAccessible* object = nullptr;
+  run_dialog({
+      [&](HWND dialog) {
+        object = client_object(dialog);
+        ASSERT_NE(object, nullptr);
+        folder = id_named(object, "ﾌｫﾙﾀﾞで指定");
+        file = id_named(object, "ﾌｧｲﾙで指定");
+        size_value = id_named(object, "3");  // lbl_Scroll(0) under the sphere's size
+        cancel_id = id_named(object, "ｷｬﾝｾﾙ");
+        heard.clear();
+        object->accDoDefaultAction(child_id(file));
+        // One step right on the sphere's size: 3 becomes 4.
+        const HWND bar = FindWindowExW(dialog, nullptr, L"ScrollBar", nullptr);
+        SendMessageW(dialog, WM_HSCROLL, SB_LINERIGHT, reinterpret_cast<LPARAM>(bar));
+      },
+      [&](HWND) {
+        ASSERT_NE(size_value, 0);
+        EXPECT_TRUE(was_heard(EVENT_OBJECT_STATECHANGE, file));
+        EXPECT_TRUE(was_heard(EVENT_OBJECT_STATECHANGE, folder));
+        EXPECT_TRUE(was_heard(EVENT_OBJECT_NAMECHANGE, size_value));
+        EXPECT_EQ(name_of(object, size_value), "4");
+        // Nothing else was said: no button, no other text changed.
+        EXPECT_FALSE(was_heard(EVENT_OBJECT_NAMECHANGE, cancel_id));
+        EXPECT_EQ(heard.size(), 3u);
+      },
+  });
+  UnhookWinEvent(hook);
+  if (object) object->Release();
 }
 
 }  // namespace
