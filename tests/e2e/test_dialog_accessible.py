@@ -8,11 +8,11 @@ from __future__ import annotations
 
 import subprocess
 from dataclasses import dataclass
-from pathlib import Path
+from typing import Iterator
 
 import pytest
 
-from dialog_support import CAPTION, CAPTIONS, ENDS_WITHIN_SECONDS, FILE_MARK, SET_BUTTON
+from dialog_support import CAPTION, CAPTIONS, ENDS_WITHIN_SECONDS, FILE_MARK, SET_BUTTON, scaled
 from harness import Stage, settings_file_bytes, windows_path
 
 READER_SECONDS = 60.0
@@ -79,10 +79,28 @@ FOUND = {
 SYSTEM_CONTROL_NAMES = ["画像のﾌｧｲﾙ", "球の大きさ", "回転の速さ", "爆発の拡散度合い", "爆発の拡散する速さ"]
 
 
-def test_a_reader_finds_every_drawn_control_with_its_role_name_and_place(open_dialog, vantrel_copy,
+@pytest.fixture(params=[96, 144])
+def display_dpi(request, stage: Stage) -> Iterator[int]:
+    """The prefix's screen at this DPI for the test, then 96 again. Programs
+    read the value when they start."""
+    key = r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"
+
+    def set_dpi(dpi: int) -> None:
+        subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                       env=stage.env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    set_dpi(request.param)
+    try:
+        yield request.param
+    finally:
+        set_dpi(96)
+
+
+def test_a_reader_finds_every_drawn_control_with_its_role_name_and_place(display_dpi, open_dialog, vantrel_copy,
                                                                           sample_picture, stage, build):
     folder = vantrel_copy(settings_file_bytes(file_path=windows_path(sample_picture), file_kind=1))
     dialog = open_dialog(folder)
+    assert dialog.facts.dpi == display_dpi
     client_left, client_top = dialog.facts.client[:2]
     reading = read(stage, build)
     assert reading.returncode == 0, "the dialog gave no accessible object"
@@ -91,7 +109,10 @@ def test_a_reader_finds_every_drawn_control_with_its_role_name_and_place(open_di
         element = reading.elements[name]
         assert element.role == role, name
         left, top, right, bottom = element.place
-        assert (left - client_left, top - client_top, right - client_left, bottom - client_top) == place, name
+        found = (left - client_left, top - client_top, right - client_left, bottom - client_top)
+        # Edges scale by DPI / 96, each rounded on its own.
+        wanted = scaled(place, display_dpi / 96)
+        assert all(abs(a - b) <= 1 for a, b in zip(found, wanted)), f"{name}: {found} is not about {wanted}"
     assert reading.elements["ﾌｧｲﾙで指定"].state & STATE_CHECKED, "the file kind is the chosen one"
     assert not reading.elements["ﾌｫﾙﾀﾞで指定"].state & STATE_CHECKED
     assert windows_path(sample_picture) in reading.elements, "the path is read out as it is shown"
