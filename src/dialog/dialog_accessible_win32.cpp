@@ -277,16 +277,27 @@ class DialogAccessibleObject final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
     if (!end) return E_POINTER;
     const Target target = resolve(start);
-    if (target.kind == Target::Standard) return standard_->accNavigate(direction, start, end);
-    if (target.kind != Target::Ours) return target.error;
-    // Among the drawn elements, in their order; the standard children are
-    // the standard object's to walk.
-    VariantInit(end);
+    if (target.kind == Target::Error) return target.error;
+    // The children in id order: the standard object's, then ours. The
+    // standard object walks its own children among themselves; the steps
+    // into, out of and among ours are answered here.
+    const long last_id = target.first_id + static_cast<long>(accessible_controls().size()) - 1;
     long next = 0;
-    if (direction == NAVDIR_NEXT) next = target.id + 1;
-    if (direction == NAVDIR_PREVIOUS) next = target.id - 1;
-    if (next <= target.first_id - 1 || next >= target.first_id + static_cast<long>(accessible_controls().size()))
-      return S_FALSE;
+    if (target.id == CHILDID_SELF) {
+      if (direction == NAVDIR_LASTCHILD) next = last_id;
+      if (direction == NAVDIR_FIRSTCHILD && target.first_id == 1) next = 1;
+    } else if (direction == NAVDIR_NEXT && target.id == target.first_id - 1) {
+      next = target.first_id;
+    } else if (target.kind == Target::Ours) {
+      if (direction == NAVDIR_NEXT) next = target.id < last_id ? target.id + 1 : -1;
+      if (direction == NAVDIR_PREVIOUS) next = target.id - 1;  // the standard object's last child, if any
+      if (direction != NAVDIR_NEXT && direction != NAVDIR_PREVIOUS) next = -1;
+    }
+    if (next == 0 && target.kind == Target::Standard) return standard_->accNavigate(direction, start, end);
+    VariantInit(end);
+    if (next <= 0) return S_FALSE;
+    // A child id, which a reader turns into the child's object through
+    // get_accChild where it has one.
     end->vt = VT_I4;
     end->lVal = next;
     return S_OK;

@@ -218,6 +218,19 @@ TEST_F(DialogAccessibleTest, EveryDrawnControlIsAnElementWithItsRoleNameAndPlace
     }
     // An id past the last names nothing.
     EXPECT_EQ(name_of(object, ids.back() + 1), "");
+    // A reader walking the children steps from the standard ones into ours
+    // and through them in order, and stops after the last.
+    const auto step = [&](long from, long direction) {
+      VARIANT to;
+      VariantInit(&to);
+      const HRESULT result = object->accNavigate(direction, child_id(from), &to);
+      return result == S_OK && to.vt == VT_I4 ? to.lVal : -1;
+    };
+    EXPECT_EQ(step(CHILDID_SELF, NAVDIR_LASTCHILD), ids.back());
+    EXPECT_EQ(step(ids.front() - 1, NAVDIR_NEXT), ids.front());
+    EXPECT_EQ(step(ids.front(), NAVDIR_PREVIOUS), ids.front() - 1);
+    for (std::size_t i = 0; i + 1 < ids.size(); ++i) EXPECT_EQ(step(ids[i], NAVDIR_NEXT), ids[i + 1]);
+    EXPECT_EQ(step(ids.back(), NAVDIR_NEXT), -1);
     object->Release();
   }});
   EXPECT_EQ(ran, 1u);
