@@ -342,10 +342,9 @@ class DialogAccessibleObject final : public IAccessible {
     enum Kind { Standard, Ours, Error } kind = Error;
     HRESULT error = E_INVALIDARG;
     long id = 0;
-    long first_id = 0;       // our first element's id
-    std::size_t index = 0;   // for Ours: the element's index
+    long first_id = 0;      // our first element's id
+    std::size_t index = 0;  // for Ours: the element's index
   };
-
 
   // Which object a child id names. Only the number is read from the
   // variant; an id that names nothing is refused.

@@ -138,9 +138,9 @@ TEST(AccessibleElementsTest, ABareFaceAPlateOrAnEmptyPanelIsNoElement) {
     const DeviceRect plate = layout.outer_of(Img_H_1);
     const DeviceRect panel = layout.inner_of(Pic_B_1);
     const std::pair<int, int> points[] = {
-        {face.left + 1, face.top + 1},       // the face's margin around "設定"
-        {plate.left + 1, plate.top + 1},     // the heading plate's margin
-        {panel.right - 3, panel.bottom - 3}, // the panel's empty corner
+        {face.left + 1, face.top + 1},        // the face's margin around "設定"
+        {plate.left + 1, plate.top + 1},      // the heading plate's margin
+        {panel.right - 3, panel.bottom - 3},  // the panel's empty corner
         {-1, -1},
     };
     for (const auto& [x, y] : points) EXPECT_EQ(accessible_element_at(layout, x, y), std::nullopt) << x << "," << y;

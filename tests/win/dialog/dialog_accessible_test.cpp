@@ -53,7 +53,7 @@ long role_of(IAccessible* object, long id) { return long_of(object, id, &IAccess
 long state_of(IAccessible* object, long id) { return long_of(object, id, &IAccessible::get_accState); }
 
 struct Child {
-  long id = 0;              // a simple element of the client object
+  long id = 0;                    // a simple element of the client object
   IAccessible* window = nullptr;  // or a child window's own object
 };
 
