@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "dialog/dialog_presenter.h"
+#include "platform/system_library_win32.h"
 #include "platform/wide_text_win32.h"
 
 namespace vantrel {
@@ -63,6 +64,30 @@ HRESULT give_text(const std::wstring& text, BSTR* out) {
 }
 
 }  // namespace
+
+// oleacc.dll is not one of the system's known DLLs: imported by the program,
+// a copy planted beside it would be loaded at every start. So it is loaded
+// from the system folder when a dialog opens, and only then. It stays loaded
+// until the process ends: readers may hold objects it made (a child window's)
+// past the window's end, and their code must still be there when let go.
+struct OleaccLibrary {
+  using CreateStandardFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+  using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+  using ObjectFromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+
+  HMODULE module = load_system_library(L"oleacc.dll").release();
+  CreateStandardFn create_standard = function<CreateStandardFn>("CreateStdAccessibleObject");
+  LresultFromObjectFn lresult_from_object = function<LresultFromObjectFn>("LresultFromObject");
+  ObjectFromWindowFn object_from_window = function<ObjectFromWindowFn>("AccessibleObjectFromWindow");
+
+  bool complete() const { return create_standard && lresult_from_object && object_from_window; }
+
+ private:
+  template <typename Fn>
+  Fn function(const char* name) const {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+  }
+};
 
 // One object per window, handed to every reader that asks. It holds the
 // standard client object and a pointer back to the window's accessibility,
@@ -376,7 +401,8 @@ class DialogAccessibleObject final : public IAccessible {
     for (HWND child = GetWindow(owner_->window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       if (!IsWindowVisible(child) || ++seen != id) continue;
       void* object = nullptr;
-      if (FAILED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), kIidDispatch, &object)) ||
+      if (FAILED(owner_->oleacc_->object_from_window(child, static_cast<DWORD>(OBJID_CLIENT), kIidDispatch,
+                                                     &object)) ||
           !object)
         return false;
       *out = static_cast<IDispatch*>(object);
@@ -399,14 +425,19 @@ class DialogAccessibleObject final : public IAccessible {
 
 DialogAccessibility::DialogAccessibility(HWND window, const DialogLayout& layout,
                                          std::function<DialogPresenter*()> presenter)
-    : window_(window), layout_(layout), presenter_(std::move(presenter)) {}
+    : window_(window),
+      oleacc_(std::make_unique<OleaccLibrary>()),
+      layout_(layout),
+      presenter_(std::move(presenter)) {
+  if (!oleacc_->complete()) window_ = nullptr;  // as after the window's end: no reader is answered
+}
 
 DialogAccessibility::~DialogAccessibility() { disconnect(); }
 
 DialogAccessibleObject* DialogAccessibility::object() {
   if (object_ || !window_) return object_;
   void* standard = nullptr;
-  if (FAILED(CreateStdAccessibleObject(window_, OBJID_CLIENT, kIidAccessible, &standard)) || !standard)
+  if (FAILED(oleacc_->create_standard(window_, OBJID_CLIENT, kIidAccessible, &standard)) || !standard)
     return nullptr;
   object_ = new DialogAccessibleObject(*this, static_cast<IAccessible*>(standard));
   return object_;
@@ -422,7 +453,7 @@ std::optional<LRESULT> DialogAccessibility::on_get_object(WPARAM wparam, LPARAM 
   if (static_cast<LONG>(lparam) != OBJID_CLIENT) return std::nullopt;
   DialogAccessibleObject* made = object();
   if (!made) return std::nullopt;
-  return LresultFromObject(kIidAccessible, wparam, made);
+  return oleacc_->lresult_from_object(kIidAccessible, wparam, made);
 }
 
 void DialogAccessibility::on_refresh(ControlId control) {

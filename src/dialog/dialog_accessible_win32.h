@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace vantrel {
 
 class DialogPresenter;
 class DialogAccessibleObject;
+struct OleaccLibrary;
 
 class DialogAccessibility {
  public:
@@ -66,6 +68,7 @@ class DialogAccessibility {
   long standard_child_count();
 
   HWND window_;
+  std::unique_ptr<OleaccLibrary> oleacc_;  // nothing answers readers without it
   const DialogLayout& layout_;
   std::function<DialogPresenter*()> presenter_;
   DialogAccessibleObject* object_ = nullptr;  // one reference held, made at the first question
