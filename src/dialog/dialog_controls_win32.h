@@ -40,6 +40,7 @@ class DialogControls {
   const DialogFonts& fonts() const { return fonts_; }
 
   HWND list() const { return list_; }
+  HWND bar(int index) const { return bars_.at(static_cast<std::size_t>(index)); }
   // The control a child window is (List_1 or an H_Scroll); nothing for any
   // other window.
   std::optional<ControlId> control_of(HWND child) const;

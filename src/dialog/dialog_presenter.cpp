@@ -129,6 +129,11 @@ void DialogPresenter::on_mouse_up(ControlId control) {
   if (control == ControlId::lbl_URL) open_link();
 }
 
+void DialogPresenter::on_default_action(ControlId control) {
+  on_mouse_down(control);
+  on_mouse_up(control);
+}
+
 void DialogPresenter::on_list_choice(int index) {
   if (closed_ || index < 0) return;
   // The list still shows the previous folder's names while a scan runs: the

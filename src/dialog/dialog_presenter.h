@@ -67,6 +67,10 @@ class DialogPresenter {
   void on_mouse_down(ControlId control);
   void on_mouse_up(ControlId control);
 
+  // A screen reader's default action on a label (a button, an option, the
+  // link): the same as a mouse press on it and its release.
+  void on_default_action(ControlId control);
+
   // An entry of List_1 was chosen, by click or by keyboard: `index` is the
   // selection (-1 for none), a place in the list the presenter filled; the
   // name it put there makes the path.

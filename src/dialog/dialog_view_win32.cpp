@@ -39,11 +39,12 @@ void Win32DialogView::refresh(ControlId control) {
   const ControlSpec& spec = spec_of(control);
   if (spec.kind == ControlKind::ScrollBar) {
     controls_.set_bar_value(spec.index, state_->scroll_values.at(static_cast<std::size_t>(spec.index)));
-    return;  // the bar draws itself
+  } else {
+    if (spec.kind == ControlKind::PictureBox) painter_.update_surface(control, *state_);
+    const RECT area = to_rect(painter_.repaint_area(control));
+    InvalidateRect(window_, &area, FALSE);
   }
-  if (spec.kind == ControlKind::PictureBox) painter_.update_surface(control, *state_);
-  const RECT area = to_rect(painter_.repaint_area(control));
-  InvalidateRect(window_, &area, FALSE);
+  if (refreshed_) refreshed_(control);
 }
 
 std::optional<ScreenPoint> Win32DialogView::cursor_position() {

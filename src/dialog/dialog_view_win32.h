@@ -34,6 +34,9 @@ class Win32DialogView final : public DialogView {
   void show_state(const DialogState& state);
   // The controls have a new layout (another DPI): everything is made again.
   void relayout();
+  // Told of every control whose state changed, after it is shown (screen
+  // readers hear of new captions and checked states this way).
+  void on_each_refresh(std::function<void(ControlId)> listener) { refreshed_ = std::move(listener); }
   // Paints the `dirty` part of the client area.
   void paint(HDC dc, const RECT& dirty);
 
@@ -56,6 +59,7 @@ class Win32DialogView final : public DialogView {
   DialogControls& controls_;
   DialogShell& shell_;
   std::function<void()> before_opening_;
+  std::function<void(ControlId)> refreshed_;
   DialogPictures pictures_;
   DialogPainter painter_;
   const DialogState* state_ = nullptr;

@@ -139,6 +139,13 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
     case DialogWorker::kAnswerMessage:
       OnWorkAnswered();
       return 0;
+    case WM_GETOBJECT:
+      if (const auto answer = accessibility_ ? accessibility_->on_get_object(wparam, lparam) : std::nullopt)
+        return *answer;
+      break;
+    case DialogAccessibility::kActionMessage:
+      if (accessibility_) accessibility_->run_pending_actions();
+      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -237,6 +244,7 @@ void DialogWindow::OnDpiChanged() {
 }
 
 void DialogWindow::OnDestroy() {
+  if (accessibility_) accessibility_->disconnect();
   KillTimer(window_, kLinkTimer);
   PostQuitMessage(0);
 }

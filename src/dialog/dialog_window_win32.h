@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "dialog/control_table.h"
+#include "dialog/dialog_accessible_win32.h"
 #include "dialog/dialog_controls_win32.h"
 #include "dialog/dialog_presenter.h"
 #include "dialog/dialog_view_win32.h"
@@ -27,6 +28,10 @@ class DialogWindow final : public BaseWindow<DialogWindow> {
   // Whom the window reports to and who shows it. Until then it answers only
   // what the system asks; all of them outlive the window's messages.
   void attach(DialogPresenter& presenter, Win32DialogView& view, DialogControls& controls, DialogWorker& worker);
+
+  // Who answers screen readers for the client area; until then the system's
+  // own answer stands. It outlives the window's messages.
+  void attach_readers(DialogAccessibility& accessibility) { accessibility_ = &accessibility; }
 
   // Shows the window and runs the thread's messages until it has gone.
   void run();
@@ -57,6 +62,7 @@ class DialogWindow final : public BaseWindow<DialogWindow> {
   Win32DialogView* view_ = nullptr;
   DialogControls* controls_ = nullptr;
   DialogWorker* worker_ = nullptr;
+  DialogAccessibility* accessibility_ = nullptr;
   // The label or image a mouse press began on; it gets the release.
   std::optional<ControlId> pressed_;
 };

@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "dialog/dialog_accessible_win32.h"
 #include "dialog/dialog_controls_win32.h"
 #include "dialog/dialog_presenter.h"
 #include "dialog/dialog_shell_win32.h"
@@ -41,6 +42,11 @@ void show_dialog(HINSTANCE instance, SettingsModel& model) {
   DialogControls controls(instance, hwnd);
   const int dpi = window_dpi(hwnd);
   controls.apply_layout(dpi, true);  // the load's first step: the client area is Pic_C
+  DialogPresenter* presenter_for_readers = nullptr;  // set once the presenter exists
+  DialogAccessibility accessibility(hwnd, controls.layout(), [&] { return presenter_for_readers; });
+  accessibility.name_system_control(controls.list(), ControlId::List_1);
+  for (int bar = 0; bar < DialogControls::kBarCount; ++bar)
+    accessibility.name_system_control(controls.bar(bar), *H_Scroll(bar));
   DialogWorker worker(hwnd);
   DialogShell shell(hwnd);
   Win32DialogView view(instance, hwnd, controls, shell, [&] {
@@ -54,7 +60,10 @@ void show_dialog(HINSTANCE instance, SettingsModel& model) {
   DialogPresenter presenter(model, view, worker,
                             DialogServices{file_system, codec, settings_file, link_random, user_digit_grouping()}, dpi);
   view.show_state(presenter.state());
+  view.on_each_refresh([&](ControlId control) { accessibility.on_refresh(control); });
   window.attach(presenter, view, controls, worker);
+  window.attach_readers(accessibility);
+  presenter_for_readers = &presenter;
   presenter.on_load();
   window.run();
 }

@@ -1,5 +1,6 @@
 # Files of dialog/: portable ones in CORE_SOURCES, Win32 ones in WIN32_SOURCES.
 list(APPEND CORE_SOURCES
+  dialog/accessible_elements.cpp
   dialog/caption_animation.cpp
   dialog/control_table.cpp
   dialog/dialog_layout.cpp
@@ -16,6 +17,7 @@ list(APPEND CORE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   dialog/caption_animation_win32.cpp
+  dialog/dialog_accessible_win32.cpp
   dialog/dialog_controls_win32.cpp
   dialog/dialog_font_win32.cpp
   dialog/dialog_painter_win32.cpp
