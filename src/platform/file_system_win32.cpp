@@ -29,16 +29,6 @@ FileHandle open_for_reading(const std::wstring& path) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool write_all(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
-
 // A file beside `target` that no one else uses: the target's own name with
 // the process id and a serial number, created new so that an existing file is
 // never overwritten. Shared with no one: nothing reads it half written.
@@ -54,6 +44,17 @@ FileHandle create_temporary_beside(const std::wstring& target, std::uint32_t& se
 }
 
 }  // namespace
+
+bool write_all(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
 
 std::optional<std::string> Win32FileSystem::read_file(const std::string& path) {
   const auto wide = wide_path(path);

@@ -2,11 +2,18 @@
 // The file system through the W functions of kernel32: UTF-8 paths in, UTF-16
 // at the boundary. One instance serves the whole program, on one thread.
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string_view>
 
 #include "platform/file_system.h"
 
 namespace vantrel {
+
+// Writes every byte at the file's position, in pieces a single WriteFile
+// takes; false as soon as one fails (GetLastError says why).
+bool write_all(HANDLE file, std::string_view bytes);
 
 class Win32FileSystem final : public FileSystem {
  public:

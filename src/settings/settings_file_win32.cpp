@@ -57,16 +57,6 @@ std::optional<std::string> read_all(HANDLE file) {
   }
 }
 
-bool write_all(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
-
 // `bytes` over the file from its start, the file ended after them, and all of
 // it on the disk before this returns.
 bool overwrite(HANDLE file, std::string_view bytes) {
