@@ -109,8 +109,11 @@ class DialogAccessibleTest : public ::testing::Test {
   std::size_t run_dialog(std::vector<Step> steps) {
     steps_ = std::move(steps);
     next_ = 0;
-    SetTimer(nullptr, 0, 500, &DialogAccessibleTest::tick);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 500, &DialogAccessibleTest::tick);
     run_settings_dialog(GetModuleHandleW(nullptr), model);
+    // A dialog an action closed leaves the timer running: it must not close
+    // the next test's dialog.
+    KillTimer(nullptr, timer);
     return next_;
   }
 

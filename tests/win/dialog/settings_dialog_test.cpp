@@ -84,8 +84,9 @@ class SettingsDialogTest : public ::testing::Test {
   void run_dialog(std::vector<Step> steps) {
     steps_ = std::move(steps);
     next_ = 0;
-    SetTimer(nullptr, 0, 700, &SettingsDialogTest::tick);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 700, &SettingsDialogTest::tick);
     run_settings_dialog(GetModuleHandleW(nullptr), model);
+    KillTimer(nullptr, timer);  // a dialog that closed early leaves it running
     EXPECT_EQ(next_, steps_.size()) << "the dialog closed before every step ran";
   }
 
