@@ -23,8 +23,12 @@ fi
 figures=$root/build/test-results/hostile-pictures.txt
 mkdir -p "$(dirname "$figures")"
 rm -f "$figures"
-(cd "$root" && unset DISPLAY && /usr/bin/python3 -m pytest tests/e2e/test_saver_hardening.py -q \
-  -k test_a_hostile_picture_never_keeps_the_saver_from_its_work) || vantrel_log "some of the tests failed"
+# Another saver run first: the session's first start pays for Wine's warming,
+# which is no picture's cost.
+file=tests/e2e/test_saver_hardening.py
+(cd "$root" && unset DISPLAY && /usr/bin/python3 -m pytest -q "$file::test_ending_during_a_large_photos_decode_leaves_nothing_behind" \
+  "$file::test_a_hostile_picture_never_keeps_the_saver_from_its_work") ||
+  vantrel_log "some of the tests failed"
 [[ -s $figures ]] || vantrel_die "the test wrote no figures"
 
 # Lines: "<name> covered after <s> s, ended <ms> ms after the key, peak <MB> MB".
