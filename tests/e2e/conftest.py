@@ -145,6 +145,8 @@ def run_vantrel(stage: Stage) -> Callable[..., Run]:
 
 # How long the describing helper may take, start of Wine included.
 DESCRIBE_WINDOW_SECONDS = 30.0
+# describe_window.exe's exit code when no window has the caption.
+DESCRIBER_FOUND_NO_WINDOW = 1
 
 
 @dataclass(frozen=True)
@@ -178,6 +180,7 @@ class WindowFacts:
     list_entries: tuple[str, ...] = ()
     list_item_height: int = 0
     tool_window: bool = False
+    list_selected: int = -1  # LB_ERR: nothing
 
 
 def _parse_window_facts(report: str) -> WindowFacts:
@@ -190,9 +193,6 @@ def _parse_window_facts(report: str) -> WindowFacts:
         key, _, value = line.partition(" ")
         if key == "entry":
             entries.append(value)
-        elif key == "item_height":
-            facts["item_height"] = value
-
         elif key == "child":
             class_name, left, top, right, bottom, text = value.split(" ", 5)
             children.append(ChildWindow(class_name, (int(left), int(top), int(right), int(bottom)),
@@ -204,7 +204,7 @@ def _parse_window_facts(report: str) -> WindowFacts:
     return WindowFacts(facts["class"], numbers["topmost"] == (1,), numbers["shown_above"][0],
                        numbers["rect"], numbers["client"], numbers["screen"], numbers["dpi"][0],
                        tuple(children), tuple(entries), int(facts.get("item_height", "0")),
-                       facts.get("toolwindow") == "1")
+                       facts.get("toolwindow") == "1", int(facts.get("selected", "-1")))
 
 
 @pytest.fixture
@@ -218,8 +218,10 @@ def describe_window(build: Build, stage: Stage) -> Callable[[str], WindowFacts |
             report, _ = process.communicate(timeout=DESCRIBE_WINDOW_SECONDS)
         finally:
             end_process(process)
-        if process.returncode != 0:
+        if process.returncode == DESCRIBER_FOUND_NO_WINDOW:
             return None
+        assert process.returncode == 0, (f"the describing helper failed (exit code {process.returncode}):\n"
+                                         + stage.errors_of(process))
         return _parse_window_facts(report.decode("utf-8"))
 
     return describe

@@ -137,7 +137,11 @@ class OpenDialog:
     def describe(self):
         """What Windows knows of the dialog now (WindowFacts)."""
         facts = self._describe(CAPTION)
-        assert facts is not None, "the dialog is gone"
+        if facts is None:
+            ended = self.process.poll()
+            raise AssertionError("the dialog is gone: " + ("its process still runs" if ended is None else
+                                                           f"its process ended with {ended:#x}")
+                                 + "\n" + self.stage.errors_of(self.process))
         self.facts = facts
         return facts
 
@@ -170,8 +174,10 @@ class OpenDialog:
         height = self.facts.list_item_height
         assert height > 0, "the list's line height is unknown"
         list_box = next(child for child in self.facts.children if child.class_name == "ListBox")
+        row_top = 2 + height * index  # below the list's border
+        assert row_top + height <= list_box.rect[3] - list_box.rect[1] - 2, f"entry {index} is not in sight"
         left, top = self.facts.client[:2]
-        self.click(list_box.rect[0] - left + 20, list_box.rect[1] - top + 2 + height * index + height // 2)
+        self.click(list_box.rect[0] - left + 20, list_box.rect[1] - top + row_top + height // 2)
 
     def client_shot(self) -> Image.Image:
         left, top, right, bottom = self.facts.client
@@ -197,6 +203,10 @@ class OpenDialog:
                        timeout=10)
         for key in keys:
             subprocess.run(["xdotool", "key", key], env=self.stage.env, check=True)
+
+    def press_in_focus(self, key: str) -> None:
+        """A key for whichever of the dialog's controls has the focus."""
+        subprocess.run(["xdotool", "key", key], env=self.stage.env, check=True)
 
     def ended_within(self, seconds: float) -> bool:
         try:

@@ -12,8 +12,10 @@ from __future__ import annotations
 
 import os
 import select
+import shutil
 import signal
 import subprocess
+import tempfile
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -116,6 +118,10 @@ class Stage:
         self._xvfb: subprocess.Popen | None = None
         self._own_wine = False
         self._display: XDisplay | None = None
+        # What each program started here writes to its standard error (Wine's
+        # report of a crash among it), for a failing test to quote.
+        self._error_logs = Path(tempfile.mkdtemp(prefix="vantrel-e2e-stderr-"))
+        self._started_count = 0
         env = dict(os.environ)
         if env.get("VANTREL_HARNESS") != "1":
             if not env.get("DISPLAY"):
@@ -150,6 +156,7 @@ class Stage:
             self._xvfb.terminate()
             self._xvfb.wait(timeout=10)
             self._xvfb = None
+        shutil.rmtree(self._error_logs, ignore_errors=True)
 
     # Programs ------------------------------------------------------------
 
@@ -160,10 +167,22 @@ class Stage:
         itself, so the Popen's pid is the program's. extra_env changes the
         environment of this program alone (LANG and LC_ALL=en_US.UTF-8: an
         English Windows)."""
-        return subprocess.Popen(["wine", str(program), *args], env={**self.env, **(extra_env or {})},
-                                cwd=str(cwd or Path(program).parent),
-                                stdin=subprocess.DEVNULL, stdout=stdout,
-                                stderr=subprocess.DEVNULL)
+        self._started_count += 1
+        error_log = self._error_logs / f"{self._started_count}-{Path(program).stem}.txt"
+        with error_log.open("wb") as errors:
+            process = subprocess.Popen(["wine", str(program), *args], env={**self.env, **(extra_env or {})},
+                                       cwd=str(cwd or Path(program).parent),
+                                       stdin=subprocess.DEVNULL, stdout=stdout, stderr=errors)
+        process.error_log = error_log  # type: ignore[attr-defined]
+        return process
+
+    @staticmethod
+    def errors_of(process: subprocess.Popen, most: int = 2000) -> str:
+        """The end of what a program started here wrote to standard error."""
+        log = getattr(process, "error_log", None)
+        if log is None or not log.is_file():
+            return ""
+        return log.read_bytes()[-most:].decode(errors="replace")
 
     def run(self, program: Path, *args: str, timeout: float, cwd: Path | None = None,
             extra_env: dict[str, str] | None = None) -> Run:

@@ -137,6 +137,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (class_of(child) != L"ListBox") continue;
     write_utf8(L"item_height " + std::to_wstring(SendMessageW(child, LB_GETITEMHEIGHT, 0, 0)) + L"\n");
+    write_utf8(L"selected " + std::to_wstring(SendMessageW(child, LB_GETCURSEL, 0, 0)) + L"\n");
     const LRESULT count = SendMessageW(child, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
       wchar_t entry[kMaxText] = {};
