@@ -36,11 +36,11 @@ void Win32DialogView::paint(HDC dc, const RECT& dirty) {
 
 void Win32DialogView::refresh(ControlId control) {
   if (!state_) return;
-  const ControlSpec& spec = spec_of(control);
-  if (spec.kind == ControlKind::ScrollBar) {
-    controls_.set_bar_value(spec.index, state_->scroll_values.at(static_cast<std::size_t>(spec.index)));
+  const ControlSpec& entry = spec_of(control);
+  if (entry.kind == ControlKind::ScrollBar) {
+    controls_.set_bar_value(entry.index, state_->scroll_values.at(static_cast<std::size_t>(entry.index)));
   } else {
-    if (spec.kind == ControlKind::PictureBox) painter_.update_surface(control, *state_);
+    if (entry.kind == ControlKind::PictureBox) painter_.update_surface(control, *state_);
     const RECT area = to_rect(painter_.repaint_area(control));
     InvalidateRect(window_, &area, FALSE);
   }

@@ -202,7 +202,7 @@ class OpenDialog:
         subprocess.run(["xdotool", "windowfocus", "--sync", str(self.window_id)], env=self.stage.env, check=False,
                        timeout=10)
         for key in keys:
-            subprocess.run(["xdotool", "key", key], env=self.stage.env, check=True)
+            self.press_in_focus(key)
 
     def press_in_focus(self, key: str) -> None:
         """A key for whichever of the dialog's controls has the focus."""

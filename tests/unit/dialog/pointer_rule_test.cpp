@@ -36,9 +36,9 @@ TEST(PointerRule, TheShapeFollowsThePlaceAndWhetherTheDialogIsBusy) {
 // The hand is exactly where the table says a control is clickable.
 TEST(PointerRule, TheHandShowsOverEveryControlTheTableMarksClickableAndNoOther) {
   int hands = 0;
-  for (const ControlSpec& spec : control_table()) {
-    const bool hand = pointer_for({false, spec.id}, false) == PointerShape::Hand;
-    EXPECT_EQ(hand, spec.hand_cursor) << spec.name << " " << spec.index;
+  for (const ControlSpec& entry : control_table()) {
+    const bool hand = pointer_for({false, entry.id}, false) == PointerShape::Hand;
+    EXPECT_EQ(hand, entry.hand_cursor) << entry.name << " " << entry.index;
     hands += hand ? 1 : 0;
   }
   // H_Scroll 0 to 3, lbl_Button 0 to 2, Img_FF and lbl_FF 0 and 1, List_1, lbl_URL.
